@@ -1,0 +1,45 @@
+# Entry points for people and CI. `make demo` and `make test` install whatever Debian
+# packages are missing (as root), build, and run.
+PACKAGES := cmake g++ make pkg-config binutils mingw-w64 wine64 xvfb xauth \
+            libsndfile1-dev libcli11-dev libstb-dev libgtest-dev libgmock-dev \
+            libbenchmark-dev libx11-dev fonts-liberation dpf-plugins-vst amsynth
+JOBS ?= 2
+NATIVE := build
+WIN64 := build-win64
+WIN32 := build-win32
+
+.PHONY: all deps build build-win64 build-win32 demo test bench clean
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages:" $$missing; \
+	  apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release \
+	  -DZELVIK_WIN64_DIR=$(CURDIR)/$(WIN64) -DZELVIK_WIN32_DIR=$(CURDIR)/$(WIN32)
+	cmake --build $(NATIVE) -j$(JOBS)
+
+build-win64: deps
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN64) -j$(JOBS)
+
+build-win32: deps
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN32) -j$(JOBS)
+
+demo: build
+	./$(NATIVE)/zelvik-render info $(NATIVE)/zelvik.so
+
+test: build build-win64 build-win32
+	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	./$(NATIVE)/zelvik-bench
+
+clean:
+	rm -rf $(NATIVE) $(WIN64) $(WIN32)
