@@ -1,0 +1,44 @@
+// GuiMomentaryButton: pressed image while held, tracking the pointer in and out of the button.
+#include "editor/gui_momentary_button.h"
+
+#include "gui/draw_context.h"
+
+GuiMomentaryButton::GuiMomentaryButton(const GuiRect& size, GuiControlListener* listener, VstInt32 tag,
+                                       VstInt32 imageHeight, GuiBitmap* background, const GuiPoint& offset)
+    : GuiControl(size, listener, tag, background), offset(offset), imageHeight(imageHeight) {}
+
+void GuiMomentaryButton::draw(GuiDrawContext* context) {
+    clampValue();
+    GuiPoint imageOffset = offset;
+    if (value != 0.0f) imageOffset.v += imageHeight;
+    drawBackground(context, imageOffset);
+    setDirty(false);
+}
+
+void GuiMomentaryButton::mouse(GuiDrawContext* context, GuiPoint& where) {
+    if (!acceptsPress(context)) return;
+    const float pressValue = value;
+    const float pushedValue = pressValue == 0.0f ? 1.0f : 0.0f;
+
+    if (context->getMouseButtons() == buttonLeft) {
+        // A plain press follows the pointer: pushed while it is over the button, as it was
+        // when it leaves, until the button is released.
+        beginEdit();
+        VstInt32 buttons;
+        do {
+            value = rectContains(size, where) ? pushedValue : pressValue;
+            if (isDirty()) reportChange(context);
+            context->getMouseLocation(where);
+            idleDuringTracking();
+            buttons = context->getMouseButtons();
+        } while (buttons == buttonLeft);
+        endEdit();
+    } else {
+        // With a modifier or another button held the press is a single push.
+        value = pushedValue;
+        reportChange(context);
+    }
+    // The button always ends released, and says so even when the value did not change.
+    value = 0.0f;
+    reportChange(context);
+}
