@@ -1,0 +1,79 @@
+// SynthEngine: sixteen voices of three oscillators, envelopes, filter, portamento and
+// arpeggiator, rendered one mono sample at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/synth_arpeggiator.h"
+#include "engine/synth_oscillator.h"
+#include "engine/synth_voice.h"
+
+class SynthEngine {
+public:
+    static constexpr int32_t kDefaultSampleRate = 44100;
+
+    SynthEngine();
+    virtual ~SynthEngine();
+
+    // One mono sample of all sounding voices; `inputSample` seeds the oscillator chain
+    // of the first voice that sounds. Advances the clock by one.
+    float renderSample(float inputSample);
+    // Rewinds the clock and restores the reset values (voices keep playing their stamps).
+    void resetEngine();
+    // Voices whose amplitude envelope has start <= clock < end.
+    int activeVoiceCount() const;
+
+    // Semitones; only notes started afterwards use it.
+    void setMasterPitch(float semitones);
+    // Semitones of oscillator 0..2; retunes sounding voices at once.
+    void setOscPitch(int oscillator, float semitones);
+    void setAmpSustain(float level);
+    void setFilterSustain(float level);
+    // Integer copy of the host's rate; rates below 1 Hz and NaN are ignored.
+    void setSampleRate(float rate);
+
+    // delay: sample offset within the coming block.
+    void noteOn(int32_t key, float pitch, float velocity, int32_t delay);
+    void noteOff(int32_t key, int32_t delay);
+
+    void setArpType(float value);
+    void setArpTime(float value, float samplesPerBeat);
+    void setArpChord(float value);
+    void setArpRange(float value);
+
+    void setCutoff(float value);
+    void setResonance(float value);
+
+    SynthArpeggiator arpeggiator;
+    SynthOscillator oscillators[kSynthOscillatorCount];
+    int32_t ampAttack = 600;
+    int32_t ampDecay = 300;
+    int32_t ampRelease = 10000;
+    float ampSustain = 0.5f;
+    int64_t clock = 0;
+    SynthVoice voices[kSynthVoiceCount];
+    float glideSources[kSynthVoiceCount] = {};
+    int32_t glideCount = 0;
+    int64_t glideTime = -1;
+    int32_t sampleRate = kDefaultSampleRate;
+    bool portaOn = false;
+    float portaCoef = 0.1f;
+    float masterPitch = 0.0f;
+    int32_t filterAttack = 0;
+    int32_t filterDecay = 1;
+    int32_t filterRelease = 10;
+    float filterSustain = 0.0f;
+    float filterEnvAmount = 0.0f;
+    bool filterOn = false;
+    float cutoff = 0.5f;
+    float resonance = 0.0f;
+
+private:
+    float renderVoice(int v, float acc, float amplitude);
+    float noteIncrement(int oscillator, float notePitch) const;
+    int chooseVoice() const;
+
+    // Voices whose amplitude envelope has not ended (end > clock): only these are
+    // evaluated, so a silent engine costs almost nothing per sample.
+    uint32_t liveVoices = 0;
+};
