@@ -1,0 +1,22 @@
+// Reads the skin's image files: 24-bit uncompressed BMP.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "gui/platform/image.h"
+
+namespace gui_platform {
+namespace raster {
+
+// Parses a BMP file held in bytes (24 bits per pixel, uncompressed, rows bottom-up or top-down,
+// each row padded to 4 bytes). False, with out left empty, for anything else or a file that is
+// shorter than its header claims; never reads outside bytes.
+bool readBmp(const uint8_t* bytes, size_t size, Image& out);
+
+// The embedded skin bitmap with this resource number (low 16 bits), parsed; false when the
+// module carries no such bitmap.
+bool loadEmbeddedBitmap(int32_t resourceId, Image& out);
+
+}  // namespace raster
+}  // namespace gui_platform
