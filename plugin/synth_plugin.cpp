@@ -1,0 +1,114 @@
+// SynthPlugin: construction, identity, host dispatch and the program operations.
+#include "plugin/synth_plugin.h"
+
+#include <cstring>
+
+#include "editor/synth_editor.h"
+#include "plugin/host_text.h"
+#include "plugin/trace_line.h"
+
+namespace {
+const char* const kEffectName = "Zelvik";
+const char* const kVendorName = "Quillfern";
+const char* const kProductName = "Zel vik";
+constexpr VstInt32 kUniqueId = vstFourCC('Z', 'l', 'v', 'k');
+constexpr VstInt32 kProgramCount = 1;
+}  // namespace
+
+SynthPlugin::SynthPlugin(audioMasterCallback hostCallback)
+    : AudioEffectX(hostCallback, kProgramCount, kParameterCount) {
+    programs = new SynthProgram[kProgramCount];
+    for (int i = 0; i < kParameterCount; ++i) values[i] = programs[0].values[i];
+    if (hostCallback) {
+        aeffect.numInputs = 1;
+        aeffect.numOutputs = 2;
+        setFlag(effFlagsCanReplacing, true);
+        setFlag(effFlagsHasVu, false);
+        setFlag(effFlagsHasClip, false);
+        setFlag(effFlagsIsSynth, true);
+        aeffect.uniqueID = kUniqueId;
+    }
+    synthEditor = new SynthEditor(this);
+    setEditor(synthEditor);
+    initProcess();
+    if (programs) setProgram(0);
+}
+
+SynthPlugin::~SynthPlugin() {
+    delete[] programs;
+    programs = nullptr;
+    // The base destructor deletes the editor.
+}
+
+void SynthPlugin::initProcess() {
+    trace("InitProcess\n");
+    sampleClock = 0;
+}
+
+VstIntPtr SynthPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    // Idle and event delivery come many times a second; they are not traced.
+    if (opcode != effEditIdle && opcode != effProcessEvents) {
+        char line[kTraceLineSize];
+        formatDispatchTrace(line, opcode, index, value, ptr, opt);
+        emitTraceLine(line);
+    }
+    return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+}
+
+void SynthPlugin::setSampleRate(float rate) {
+    if (!isUsableSampleRate(rate)) return;
+    AudioEffectX::setSampleRate(rate);
+}
+
+void SynthPlugin::setBlockSize(VstInt32 size) {
+    AudioEffectX::setBlockSize(size);
+}
+
+void SynthPlugin::resume() {
+    trace("Resume\n");
+    wantEvents(1);
+}
+
+// Programs: there is exactly one, and it always holds the current values.
+
+void SynthPlugin::setProgram(VstInt32 program) {
+    trace("SetProgram\n");
+    if (program < 0 || program >= kProgramCount) return;
+    curProgram = program;
+    for (int i = 0; i < kParameterCount; ++i) setParameter(i, programs[curProgram].values[i]);
+}
+
+void SynthPlugin::setProgramName(char* name) {
+    copyHostText(programs[curProgram].name, kProgramNameSize, name);
+}
+
+void SynthPlugin::getProgramName(char* name) {
+    copyHostText(name, kProgramNameSize, programs[curProgram].name);
+}
+
+bool SynthPlugin::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) {
+    if (index != 0 || !text) return false;
+    return copyHostText(text, kProgramNameSize, programs[0].name);
+}
+
+bool SynthPlugin::copyProgram(VstInt32 destination) {
+    if (destination != 0) return false;
+    std::memmove(&programs[destination], &programs[curProgram], sizeof(SynthProgram));
+    return true;
+}
+
+// Identity.
+
+bool SynthPlugin::getEffectName(char* name) { return copyHostText(name, kEffectNameSize, kEffectName); }
+
+bool SynthPlugin::getVendorString(char* text) { return copyHostText(text, kVendorTextSize, kVendorName); }
+
+bool SynthPlugin::getProductString(char* text) { return copyHostText(text, kVendorTextSize, kProductName); }
+
+VstInt32 SynthPlugin::canDo(const char* text) {
+    if (!text) return 0;
+    trace("can do : %s\n", text);
+    if (std::strcmp(text, "receiveVstEvents") == 0) return 1;
+    if (std::strcmp(text, "receiveVstMidiEvent") == 0) return 1;
+    return -1;
+}

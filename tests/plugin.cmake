@@ -1,0 +1,15 @@
+# The plug-in host boundary: the built module through its binary interface, and the
+# plug-in classes linked statically for what the interface cannot show.
+if(TARGET zelvik AND NOT ZELVIK_WINDOWS)
+  add_executable(plugin_module_tests ${CMAKE_CURRENT_LIST_DIR}/plugin_module_test.cpp
+                                     ${CMAKE_CURRENT_LIST_DIR}/plugin_display_test.cpp)
+  target_link_libraries(plugin_module_tests PRIVATE GTest::gtest_main ${CMAKE_DL_LIBS})
+  target_compile_definitions(plugin_module_tests PRIVATE ZELVIK_MODULE_PATH="$<TARGET_FILE:zelvik>")
+  add_dependencies(plugin_module_tests zelvik)
+  gtest_discover_tests(plugin_module_tests)
+
+  add_executable(plugin_unit_tests ${CMAKE_CURRENT_LIST_DIR}/plugin_output_stage_test.cpp
+                                   ${CMAKE_CURRENT_LIST_DIR}/plugin_class_test.cpp)
+  target_link_libraries(plugin_unit_tests PRIVATE zelvik_plugin_all GTest::gtest_main)
+  gtest_discover_tests(plugin_unit_tests)
+endif()
