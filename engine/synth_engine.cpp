@@ -1,0 +1,261 @@
+// SynthEngine: the per-sample render, notes and voice choice, portamento and settings.
+#include "engine/synth_engine.h"
+
+#include <cmath>
+
+#include "engine/synth_math.h"
+
+SynthEngine::SynthEngine() = default;
+
+SynthEngine::~SynthEngine() = default;
+
+float SynthEngine::renderSample(float inputSample) {
+    float sum = 0.0f;
+    bool seedTaken = false;
+    // Visit only voices that have not ended, lowest index first.
+    for (uint32_t pending = liveVoices; pending != 0; pending &= pending - 1) {
+        const int v = __builtin_ctz(pending);
+        SynthEnvelope& ampEnvelope = voices[v].ampEnvelope;
+        const float amplitude = ampEnvelope.evaluate(clock);
+        if (clock >= ampEnvelope.end) {
+            liveVoices &= ~(1u << v);
+        }
+        if (amplitude <= 0.0f) {
+            continue;
+        }
+        // The host input only enters the first voice that sounds in this sample.
+        const float acc = seedTaken ? 0.0f : inputSample;
+        seedTaken = true;
+        sum += renderVoice(v, acc, amplitude);
+    }
+    clock += 1;
+    return sum;
+}
+
+float SynthEngine::renderVoice(int v, float acc, float amplitude) {
+    SynthVoice& voice = voices[v];
+    const float arpFactor = arpeggiator.arpPitchFactor(clock - voice.ampEnvelope.start);
+    for (SynthOscillator& oscillator : oscillators) {
+        OscVoiceSlot& slot = oscillator.slots[v];
+        const float wave = oscillator.waveValue(oscillator.shape, slot.phase);
+        slot.phase += arpFactor * slot.increment;
+        if (slot.phase >= 1.0f) {
+            // Subtracting whole cycles one at a time is exact below 2^24, so removing
+            // them all at once gives the same phase and cannot spin on a huge increment.
+            slot.phase -= 1.0f;
+            if (slot.phase >= 1.0f) {
+                slot.phase -= std::floor(slot.phase);
+            }
+        }
+        if (portaOn) {
+            slot.increment += (slot.targetIncrement - slot.increment) * portaCoef;
+        }
+        const float term = wave * oscillator.level;
+        acc = oscillator.multiply ? acc * term : acc + term;
+    }
+    float out = acc * voice.velocity * amplitude;
+    if (filterOn) {
+        const float envelopeLevel = voice.filterEnvelope.evaluate(clock);
+        voice.filter.setCutoff(cutoff + (envelopeLevel - cutoff) * filterEnvAmount);
+        out = voice.filter.process(out);
+    }
+    return out;
+}
+
+void SynthEngine::resetEngine() {
+    // Voices keep their stamps; ended voices skipped by the render get the evaluation
+    // time they would have had, and every voice is visited again from clock 0.
+    for (int v = 0; v < kSynthVoiceCount; ++v) {
+        if (!(liveVoices & (1u << v)) && clock > 0) {
+            voices[v].ampEnvelope.lastTime = clock - 1;
+        }
+    }
+    ampAttack = 600;
+    ampDecay = 300;
+    ampRelease = 10000;
+    ampSustain = 0.5f;
+    clock = 0;
+    glideCount = 0;
+    glideTime = -1;
+    sampleRate = kDefaultSampleRate;
+    portaOn = false;
+    portaCoef = 0.1f;
+    masterPitch = 0.0f;
+    for (SynthOscillator& oscillator : oscillators) {
+        oscillator.level = 0.7f;
+        oscillator.shape = 0;
+    }
+    liveVoices = 0;
+    for (int v = 0; v < kSynthVoiceCount; ++v) {
+        if (voices[v].ampEnvelope.end > clock) {
+            liveVoices |= 1u << v;
+        }
+    }
+}
+
+int SynthEngine::activeVoiceCount() const {
+    int count = 0;
+    for (const SynthVoice& voice : voices) {
+        if (voice.ampEnvelope.isSoundingAt(clock)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void SynthEngine::setMasterPitch(float semitones) {
+    masterPitch = semitones;
+}
+
+void SynthEngine::setOscPitch(int oscillator, float semitones) {
+    if (oscillator < 0 || oscillator >= kSynthOscillatorCount) {
+        return;
+    }
+    SynthOscillator& target = oscillators[oscillator];
+    const float ratio = extendedPow(2.0f, (semitones - target.pitchOffset) / 12.0f);
+    for (int v = 0; v < kSynthVoiceCount; ++v) {
+        if (voices[v].ampEnvelope.isSoundingAt(clock)) {
+            target.slots[v].increment *= ratio;
+            target.slots[v].targetIncrement *= ratio;
+        }
+    }
+    target.pitchOffset = semitones;
+}
+
+void SynthEngine::setAmpSustain(float level) {
+    ampSustain = level;
+    for (SynthVoice& voice : voices) {
+        voice.ampEnvelope.setSustain(ampSustain);
+    }
+}
+
+void SynthEngine::setFilterSustain(float level) {
+    filterSustain = level;
+    for (SynthVoice& voice : voices) {
+        voice.filterEnvelope.setSustain(filterSustain);
+    }
+}
+
+void SynthEngine::setSampleRate(float rate) {
+    if (rate >= 1.0f && rate < 2147483520.0f) {
+        sampleRate = static_cast<int32_t>(rate);
+    }
+}
+
+int SynthEngine::chooseVoice() const {
+    int chosen = 0;
+    for (int v = 1; v < kSynthVoiceCount; ++v) {
+        if (voices[v].ampEnvelope.end < voices[chosen].ampEnvelope.end) {
+            chosen = v;
+        }
+    }
+    return chosen;
+}
+
+float SynthEngine::noteIncrement(int oscillator, float notePitch) const {
+    // A rate of 0 never comes from the host path; keep the division safe regardless.
+    const int32_t rate = sampleRate > 0 ? sampleRate : kDefaultSampleRate;
+    const float transpose = extendedPow(2.0f, (oscillators[oscillator].pitchOffset + masterPitch) / 12.0f);
+    const float frequency = extendedPow(kSemitoneRatio, notePitch) * kNoteZeroHz;
+    return transpose * frequency / static_cast<float>(rate);
+}
+
+void SynthEngine::noteOn(int32_t key, float pitch, float velocity, int32_t delay) {
+    const int v = chooseVoice();
+    SynthVoice& voice = voices[v];
+    voice.key = key;
+    voice.ampEnvelope.configure(ampAttack, ampDecay, ampSustain, ampRelease);
+    voice.ampEnvelope.trigger(clock, delay);
+    voice.filterEnvelope.configure(filterAttack, filterDecay, filterSustain, filterRelease);
+    voice.filterEnvelope.trigger(clock, delay);
+    voice.filter.reset();
+    voice.filter.setup(cutoff, resonance);
+    voice.pitch = pitch;
+    voice.velocity = velocity;
+    liveVoices |= 1u << v;
+
+    const bool glides = glideCount > 0 && portaOn;
+    float source = 0.0f;
+    if (glides) {
+        // The nearest recently released pitch; an earlier entry wins a tie.
+        source = glideSources[0];
+        for (int i = 1; i < glideCount; ++i) {
+            if (std::fabs(glideSources[i] - pitch) < std::fabs(source - pitch)) {
+                source = glideSources[i];
+            }
+        }
+    }
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        OscVoiceSlot& slot = oscillators[o].slots[v];
+        slot.phase = 0.0f;
+        const float increment = noteIncrement(o, pitch);
+        slot.increment = increment;
+        slot.targetIncrement = increment;
+        if (glides) {
+            slot.increment = noteIncrement(o, source);
+        }
+    }
+}
+
+void SynthEngine::noteOff(int32_t key, int32_t delay) {
+    bool released = false;
+    float releasedPitch = 0.0f;
+    for (SynthVoice& voice : voices) {
+        // Sounding, or started in this block at a later offset (start > clock): a
+        // note-on and its note-off in one block must not leave the note hanging.
+        if (voice.key == key && clock < voice.ampEnvelope.end) {
+            voice.ampEnvelope.release(delay);
+            voice.filterEnvelope.release(delay);
+            releasedPitch = voice.pitch;
+            released = true;
+        }
+    }
+    if (!released) {
+        return;  // nothing was released, so there is no pitch to glide from
+    }
+    const int64_t releaseInstant = clock + delay;
+    if (glideTime < releaseInstant) {
+        glideSources[0] = releasedPitch;
+        glideCount = 1;
+        glideTime = releaseInstant;
+    } else {
+        glideSources[glideCount] = releasedPitch;
+        if (glideCount != kSynthVoiceCount - 1) {
+            ++glideCount;
+        }
+    }
+}
+
+void SynthEngine::setArpType(float value) {
+    arpeggiator.setArpType(value);
+}
+
+void SynthEngine::setArpTime(float value, float samplesPerBeat) {
+    arpeggiator.setArpTime(value, samplesPerBeat);
+}
+
+void SynthEngine::setArpChord(float value) {
+    arpeggiator.setArpChord(value);
+}
+
+void SynthEngine::setArpRange(float value) {
+    arpeggiator.setArpRange(value);
+}
+
+void SynthEngine::setCutoff(float value) {
+    cutoff = value;
+    for (SynthVoice& voice : voices) {
+        if (voice.ampEnvelope.isSoundingAt(clock)) {
+            voice.filter.setup(cutoff, resonance);
+        }
+    }
+}
+
+void SynthEngine::setResonance(float value) {
+    resonance = value;
+    for (SynthVoice& voice : voices) {
+        if (voice.ampEnvelope.isSoundingAt(clock)) {
+            voice.filter.setup(cutoff, resonance);
+        }
+    }
+}
