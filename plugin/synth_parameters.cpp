@@ -65,6 +65,23 @@ int truncToInt(float x) {
     return (int)x;
 }
 
+// Stray host values far outside 0..1 are held to a span the engine can add to.
+static int timeSamples(float samples) {
+    const int longest = 1 << 30;
+    int n = truncToInt(samples);
+    return n < longest ? n : longest;
+}
+
+int shortTimeSamples(float v) { return timeSamples(v * v * 50000.0f); }
+
+int longTimeSamples(float v) { return timeSamples(v * v * 160000.0f); }
+
+int coarseSemitones(float v) { return truncToInt((v - 0.5f) * 48.0f); }
+
+float fineSemitones(float v) { return (v - 0.5f) * 2.0f; }
+
+float lfoPeriodBeats(float v) { return extendedPow(4096.0f, v) * 0.125f; }
+
 int lfoAimTarget(float v) { return kLfoTargets[choiceIndex(v, kLfoTargetCount)]; }
 
 int eventAimTarget(float v) { return choiceIndex(v, kNoEventTarget + 1); }
@@ -105,19 +122,19 @@ bool formatParameterDisplay(int index, float v, const float* values, char* text,
             if (v == 0.5f) return copyHostText(text, capacity, "Center");
             if (v < 0.5f) return formatHostText(text, capacity, "%d%% Left", truncToInt(100.0f - 200.0f * v));
             return formatHostText(text, capacity, "%d%% right", truncToInt(200.0f * v) - 100);
-        case kSemitones: return formatHostText(text, capacity, "%+d", truncToInt((v - 0.5f) * 48.0f));
+        case kSemitones: return formatHostText(text, capacity, "%+d", coarseSemitones(v));
         case kNoText: return false;
         case kWaveShape: return copyHostText(text, capacity, kWaveShapeNames[waveShapeIndex(v)]);
-        case kFine: return formatHostText(text, capacity, "%+.2f", (v - 0.5f) * 2.0f);
-        case kShortTime: return formatHostText(text, capacity, "%d", truncToInt(v * v * 50000.0f));
-        case kLongTime: return formatHostText(text, capacity, "%d", truncToInt(v * v * 160000.0f));
+        case kFine: return formatHostText(text, capacity, "%+.2f", fineSemitones(v));
+        case kShortTime: return formatHostText(text, capacity, "%d", shortTimeSamples(v));
+        case kLongTime: return formatHostText(text, capacity, "%d", longTimeSamples(v));
         case kArpType: return copyHostText(text, capacity, kArpTypeNames[choiceIndex(v, kArpTypeCount)]);
         case kArpTime:
             return formatHostText(text, capacity, "%.2f", kArpTimeFactors[choiceIndex(v, kArpTimeCount)]);
         case kChord: return copyHostText(text, capacity, kChordTable[choiceIndex(v, kChordCount)].name);
         case kArpRange: return formatHostText(text, capacity, "%d", choiceIndex(v, 4) + 1);
         case kSwitch: return copyHostText(text, capacity, v >= 0.5f ? "On" : "Off");
-        case kLfoPeriod: return formatHostText(text, capacity, "%.2f", std::pow(4096.0f, v) * 0.125f);
+        case kLfoPeriod: return formatHostText(text, capacity, "%.2f", lfoPeriodBeats(v));
         case kLfoAim: return copyHostText(text, capacity, parameterName(lfoAimTarget(v)));
         case kEventAim: return copyHostText(text, capacity, parameterName(eventAimTarget(v)));
         case kNote: {

@@ -48,6 +48,16 @@ enum SynthParameterIndex {
 // guaranteed to lie in 0..1, and an out-of-range conversion is undefined.
 int truncToInt(float x);
 
+// Mappings shared by the engine settings and the display texts.
+// Envelope stage lengths in samples: quadratic, so short times get most of the travel.
+int shortTimeSamples(float v);  // up to 50000
+int longTimeSamples(float v);   // up to 160000
+// Whole semitones -24..+24 of a pitch knob, and -1..+1 of a fine knob.
+int coarseSemitones(float v);
+float fineSemitones(float v);
+// LFO period in beats: an eighth of a beat at 0 up to 512 beats at 1.
+float lfoPeriodBeats(float v);
+
 // The parameter an LFO aim value selects (one of the 55 reachable parameters).
 int lfoAimTarget(float v);
 // The parameter an event aim value selects, 0 to 62, or kNoEventTarget.

@@ -42,6 +42,7 @@ SynthPlugin::~SynthPlugin() {
 
 void SynthPlugin::initProcess() {
     trace("InitProcess\n");
+    engine.resetEngine();
     sampleClock = 0;
 }
 
@@ -58,6 +59,7 @@ VstIntPtr SynthPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
 void SynthPlugin::setSampleRate(float rate) {
     if (!isUsableSampleRate(rate)) return;
     AudioEffectX::setSampleRate(rate);
+    engine.setSampleRate(rate);
 }
 
 void SynthPlugin::setBlockSize(VstInt32 size) {
@@ -67,6 +69,9 @@ void SynthPlugin::setBlockSize(VstInt32 size) {
 void SynthPlugin::resume() {
     trace("Resume\n");
     wantEvents(1);
+    // Running LFOs pick up from wherever their targets were left meanwhile.
+    for (int k = 0; k < kLfoCount; ++k)
+        if (lfoRunning(k)) lfos[k].reanchor(values[lfoTarget(k)]);
 }
 
 // Programs: there is exactly one, and it always holds the current values.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/synth_engine.h"
+#include "engine/synth_lfo.h"
 #include "plugin/audio_effect_x.h"
 #include "plugin/synth_parameters.h"
 #include "plugin/synth_program.h"
@@ -56,9 +58,23 @@ public:
     const SynthProgram& currentProgram() const { return programs[0]; }
     float getHostTempo() const { return hostTempo; }
     int64_t getSampleClock() const { return sampleClock; }
+    const SynthEngine& getEngine() const { return engine; }
+    const SynthLfo& getLfo(int k) const { return lfos[k]; }
+
+    static constexpr int kLfoCount = 2;
 
 private:
     void initProcess();
+    // The engine or LFO setting a parameter controls, derived from the current values.
+    void applyParameter(VstInt32 index, float v);
+    void updateOscMix();
+    void updateOscPitch(int oscillator);
+    // LFO k runs while its switch is on and its rest after an aim change is over.
+    bool lfoRunning(int k) const;
+    int lfoTarget(int k) const;
+    // Event modulator k watches note and has somewhere to write.
+    bool eventModulatorActive(int k, int note) const;
+    void handleMidiEvent(const VstMidiEvent& event, int pass);
     // The host tempo in beats per minute; 140 when the host has none to give.
     float readHostTempo();
     float samplesPerBeat() const { return 60.0f / hostTempo * sampleRate; }
@@ -68,6 +84,8 @@ private:
 
     float values[kParameterCount];
     SynthProgram* programs = nullptr;
+    SynthEngine engine;
+    SynthLfo lfos[kLfoCount];
     float hostTempo = 0.0f;
     // 64 bits: a 32-bit count wraps after 13.5 hours at 44.1 kHz.
     int64_t sampleClock = 0;

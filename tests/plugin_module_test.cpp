@@ -102,8 +102,11 @@ TEST_F(PluginModule, LoadingAsksVersionOnceThenTempoPerParameter) {
     EXPECT_EQ(host().requests[0].opcode, audioMasterVersion);
     EXPECT_EQ(host().count(audioMasterVersion), 1);
     EXPECT_EQ(host().count(audioMasterTempoAt), kParams);
-    for (const HostRequest& r : host().requests)
-        if (r.opcode == audioMasterTempoAt) EXPECT_EQ(r.effect, second);
+    for (const HostRequest& r : host().requests) {
+        if (r.opcode == audioMasterTempoAt) {
+            EXPECT_EQ(r.effect, second);
+        }
+    }
     second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);
 }
 
@@ -244,8 +247,11 @@ TEST_F(PluginModule, ResumeAsksForMidiSuspendAsksNothing) {
     EXPECT_TRUE(host().requests.empty());
     dispatch(effMainsChanged, 0, 1);
     ASSERT_EQ(host().count(audioMasterWantMidi), 1);
-    for (const HostRequest& r : host().requests)
-        if (r.opcode == audioMasterWantMidi) EXPECT_EQ(r.value, 1);
+    for (const HostRequest& r : host().requests) {
+        if (r.opcode == audioMasterWantMidi) {
+            EXPECT_EQ(r.value, 1);
+        }
+    }
 }
 
 // Program requests.
