@@ -13,6 +13,12 @@ if(TARGET zelvik_gui_memory)
   gtest_discover_tests(gui_core_tests)
 endif()
 
+if(TARGET zelvik_gui_png)
+  add_executable(gui_png_tests ${CMAKE_CURRENT_LIST_DIR}/gui_draw_png_test.cpp)
+  target_link_libraries(gui_png_tests PRIVATE zelvik_gui_png GTest::gtest_main)
+  gtest_discover_tests(gui_png_tests)
+endif()
+
 # The committed glyph tables are what the baker makes from the font files today.
 if(TARGET zelvik-font-baker)
   add_test(NAME gui_font_tables_regenerate
