@@ -10,9 +10,9 @@
 
 namespace {
 constexpr int64_t kMicrosPerSecond = 1000000;
+constexpr int64_t kBpmScale = 10000; // tempos are exact to 1/10000 BPM, as hosts report them
+constexpr int64_t kConstantTimePerTick = 60 * kBpmScale;
 constexpr double kDefaultBpm = 120.0;
-
-int64_t microsPerQuarterFor(double bpm) { return std::max<int64_t>(1, std::llround(60.0e6 / bpm)); }
 } // namespace
 
 double TempoMap::parseBpm(const std::string& text) {
@@ -25,8 +25,14 @@ double TempoMap::parseBpm(const std::string& text) {
 TempoMap TempoMap::constant(double bpm, int64_t sampleRate) {
     TempoMap map;
     map.sampleRate_ = sampleRate;
-    map.segments_.push_back({0, 0, 0, microsPerQuarterFor(bpm), bpm});
+    map.useConstantTempo(bpm);
     return map;
+}
+
+void TempoMap::useConstantTempo(double bpm) {
+    int64_t scaledBpm = std::max<int64_t>(1, std::llround(bpm * kBpmScale));
+    timeUnitsPerSecond_ = ticksPerQuarter_ * scaledBpm;
+    segments_.assign(1, {0, 0, 0, kConstantTimePerTick, bpm});
 }
 
 TempoMap TempoMap::forFile(const MidiFile& file, int64_t sampleRate, double constantBpm) {
@@ -43,19 +49,19 @@ TempoMap TempoMap::forFile(const MidiFile& file, int64_t sampleRate, double cons
         return map;
     }
     map.ticksPerQuarter_ = file.ticksPerQuarter;
-    map.timeUnitsPerSecond_ = map.ticksPerQuarter_ * kMicrosPerSecond;
     if (constantBpm > 0) {
-        map.segments_.push_back({0, 0, 0, microsPerQuarterFor(constantBpm), constantBpm});
+        map.useConstantTempo(constantBpm);
         return map;
     }
+    map.timeUnitsPerSecond_ = map.ticksPerQuarter_ * kMicrosPerSecond;
     map.segments_.push_back({0, 0, 0, 500000, kDefaultBpm}); // the file format's default tempo
     for (const MidiTempoChange& change : file.tempoChanges) {
         Segment& last = map.segments_.back();
         Segment next;
         next.startTick = change.tick;
-        next.startTime = last.startTime + (change.tick - last.startTick) * last.microsPerQuarter;
+        next.startTime = last.startTime + (change.tick - last.startTick) * last.timePerTick;
         next.startSample = map.sampleAtTime(next.startTime);
-        next.microsPerQuarter = change.microsPerQuarter;
+        next.timePerTick = change.microsPerQuarter;
         next.bpm = 60.0e6 / (double)change.microsPerQuarter;
         if (next.startTick == last.startTick)
             last = next; // a later change at the same tick wins
@@ -76,7 +82,7 @@ int64_t TempoMap::sampleAtTick(int64_t tick) const {
     auto after = std::upper_bound(segments_.begin(), segments_.end(), tick,
                                   [](int64_t t, const Segment& s) { return t < s.startTick; });
     const Segment& segment = *(after - 1);
-    return sampleAtTime(segment.startTime + (tick - segment.startTick) * segment.microsPerQuarter);
+    return sampleAtTime(segment.startTime + (tick - segment.startTick) * segment.timePerTick);
 }
 
 const TempoMap::Segment& TempoMap::segmentAtSample(int64_t sample) const {
@@ -95,6 +101,6 @@ double TempoMap::quarterNotesAtSample(int64_t sample) const {
     }
     const Segment& segment = segmentAtSample(sample);
     double time = (double)sample * (double)timeUnitsPerSecond_ / (double)sampleRate_;
-    double ticks = (double)segment.startTick + (time - (double)segment.startTime) / (double)segment.microsPerQuarter;
+    double ticks = (double)segment.startTick + (time - (double)segment.startTime) / (double)segment.timePerTick;
     return ticks / (double)ticksPerQuarter_;
 }

@@ -25,16 +25,20 @@ public:
     int64_t sampleRate() const { return sampleRate_; }
 
 private:
-    // Time inside the map is counted in "tick-microseconds": ticks times microseconds per
-    // quarter, so a second is ticksPerQuarter * 1e6 of them and tempo changes add up exactly.
+    // Time inside the map is an integer count of units chosen so that every tick lasts a
+    // whole number of them: for a file's tempo map a unit is 1/(ticksPerQuarter * 1e6) s and
+    // a tick lasts the tempo's microseconds per quarter; for a constant tempo B (BPM times
+    // 10000) a unit is 1/(ticksPerQuarter * B) s and a tick lasts 600000. Tempo changes
+    // then add up exactly.
     struct Segment {
         int64_t startTick;
         int64_t startTime;
         int64_t startSample;
-        int64_t microsPerQuarter;
+        int64_t timePerTick;
         double bpm;
     };
 
+    void useConstantTempo(double bpm);
     int64_t sampleAtTime(int64_t time) const;
     const Segment& segmentAtSample(int64_t sample) const;
 
