@@ -48,6 +48,12 @@ int noiseIndex(float x) {
     return static_cast<int>(position);
 }
 
+// A pseudo-random integer 0..32767 from the C library's one sequence. The remainder
+// is the draw itself where RAND_MAX is 32767 (Windows) and its low 15 bits elsewhere.
+int drawRandom15() {
+    return std::rand() % 32768;
+}
+
 }  // namespace
 
 int32_t waveShapeIndex(float value) {
@@ -63,7 +69,7 @@ int32_t waveShapeIndex(float value) {
 
 SynthOscillator::SynthOscillator() {
     for (int i = 0; i < kNoiseTableSize; ++i) {
-        noise0[i] = static_cast<float>(std::rand() - 16383) * 0.00006103515625f;
+        noise0[i] = static_cast<float>(drawRandom15() - 16383) * 0.00006103515625f;
     }
     float sign = -1.0f;
     for (int i = 0; i < kNoiseTableSize; ++i) {
@@ -80,7 +86,7 @@ SynthOscillator::SynthOscillator() {
                                                static_cast<float>(segmentEnd - segmentStart);
         if (k == segmentEnd) {
             segmentStart = segmentEnd;
-            segmentEnd = k + 1 + std::rand() % 25;
+            segmentEnd = k + 1 + drawRandom15() % 25;
             if (segmentEnd > kNoiseTableSize - 1) {
                 segmentEnd = kNoiseTableSize - 1;
             }
