@@ -62,8 +62,10 @@ void GuiControl::reportChange(GuiDrawContext* context) {
     if (listener) listener->valueChanged(context, this);
 }
 
-bool GuiControl::acceptsPress(GuiDrawContext* context) const {
-    return mouseEnabled && context && (context->getMouseButtons() & buttonLeft);
+VstInt32 GuiControl::pressButtons(GuiDrawContext* context) const {
+    if (!mouseEnabled || !context) return 0;
+    const VstInt32 buttons = context->getMouseButtons();
+    return (buttons & buttonLeft) ? buttons : 0;
 }
 
 void GuiControl::drawBackground(GuiDrawContext* context, const GuiPoint& offset) {

@@ -43,8 +43,9 @@ public:
 protected:
     // Tells the listener, if there is one.
     void reportChange(GuiDrawContext* context);
-    // Whether a press may act: mouse enabled and the left button down.
-    bool acceptsPress(GuiDrawContext* context) const;
+    // The button state of a press this control acts on (mouse enabled, left button down), or 0.
+    // Read once per press, so the handler works from the state the press had.
+    VstInt32 pressButtons(GuiDrawContext* context) const;
     // Draws the background block at offset, honouring the transparency flag.
     void drawBackground(GuiDrawContext* context, const GuiPoint& offset);
     // The frame's edit brackets and focus; nothing without a frame.

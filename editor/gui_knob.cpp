@@ -160,8 +160,8 @@ void GuiKnob::drawHandle(GuiDrawContext* context) {
 }
 
 void GuiKnob::mouse(GuiDrawContext* context, GuiPoint& where) {
-    if (!acceptsPress(context)) return;
-    VstInt32 buttons = context->getMouseButtons();
+    VstInt32 buttons = pressButtons(context);
+    if (!buttons) return;
 
     // Control+click alone: back to the default value, no drag.
     if (buttons == kControlClick) {

@@ -16,22 +16,25 @@ void GuiMomentaryButton::draw(GuiDrawContext* context) {
 }
 
 void GuiMomentaryButton::mouse(GuiDrawContext* context, GuiPoint& where) {
-    if (!acceptsPress(context)) return;
+    const VstInt32 buttons = pressButtons(context);
+    if (!buttons) return;
     const float pressValue = value;
     const float pushedValue = pressValue == 0.0f ? 1.0f : 0.0f;
 
-    if (context->getMouseButtons() == buttonLeft) {
+    if (buttons == buttonLeft) {
         // A plain press follows the pointer: pushed while it is over the button, as it was
         // when it leaves, until the button is released.
+        // The state is read together with the position it goes with: a position seen with the
+        // button already released is not taken as a push.
         beginEdit();
-        VstInt32 buttons;
+        VstInt32 state;
         do {
             value = rectContains(size, where) ? pushedValue : pressValue;
             if (isDirty()) reportChange(context);
+            state = context->getMouseButtons();
             context->getMouseLocation(where);
             idleDuringTracking();
-            buttons = context->getMouseButtons();
-        } while (buttons == buttonLeft);
+        } while (state == buttonLeft);
         endEdit();
     } else {
         // With a modifier or another button held the press is a single push.

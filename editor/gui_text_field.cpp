@@ -50,7 +50,7 @@ bool GuiTextField::isDoubleClick() {
 }
 
 void GuiTextField::mouse(GuiDrawContext* context, GuiPoint& /*where*/) {
-    if (!acceptsPress(context)) return;
+    if (!pressButtons(context)) return;
     if (frame && frame->getFocusView() == this) return;
     if ((style & kDoubleClickStyle) && !isDoubleClick()) return;
     if (frame) frame->setFocusView(this);

@@ -19,7 +19,7 @@ void GuiToggleButton::draw(GuiDrawContext* context) { drawState(context, value !
 // A toggle is a single event, not a gesture, so there is no begin/end-edit bracket; the
 // listener hears the click even when the value did not change.
 void GuiToggleButton::mouse(GuiDrawContext* context, GuiPoint& /*where*/) {
-    if (!acceptsPress(context)) return;
+    if (!pressButtons(context)) return;
     value = toggledValue();
     idleDuringTracking();
     reportChange(context);

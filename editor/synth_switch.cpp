@@ -10,7 +10,7 @@ void SynthSwitch::draw(GuiDrawContext* context) { drawState(context, value > 0.5
 // The idle work may run the editor's refresh, which copies the plug-in's (still old) parameter
 // into this control; storing the toggled value again afterwards keeps the click.
 void SynthSwitch::mouse(GuiDrawContext* context, GuiPoint& /*where*/) {
-    if (!acceptsPress(context)) return;
+    if (!pressButtons(context)) return;
     const float toggled = toggledValue();
     value = toggled;
     idleDuringTracking();

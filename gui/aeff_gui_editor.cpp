@@ -13,9 +13,6 @@ VstInt32 processKnobMode = 0;
 constexpr uint32_t kTrackingSleepMs = 4;     // keeps a tracking loop from spinning
 constexpr uint32_t kTrackingWorkGapMs = 50;  // idle work at most about 20 times a second
 constexpr uint32_t kTrackingHorizonMs = 100; // after a longer pause the work is done at once
-
-// a is before b on the wrapping millisecond clock.
-bool ticksBefore(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) < 0; }
 }  // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect), nextIdleTicks(tickCount()) {
@@ -62,14 +59,16 @@ void AEffGUIEditor::draw(ERect* area) {
 
 // Called back to back from a drag, the first call does the work and the following ones sleep
 // 4 ms each until 46 ms or more have passed since, so the view under the mouse is polled every
-// 4 ms while redraws and host idle come about every 50 ms. Times are compared on the wrapping
-// clock, so the pacing carries on across the 2^32 ms wrap.
+// 4 ms while redraws and host idle come about every 50 ms. The time since the last work is a
+// difference on the wrapping clock, never negative, so the pacing carries on across the
+// 2^32 ms wrap of the tick count instead of stalling there.
 void AEffGUIEditor::idleDuringTracking() {
     uint32_t now = tickCount();
-    if (ticksBefore(now, nextIdleTicks)) {
+    const uint32_t lastWork = nextIdleTicks - kTrackingHorizonMs;
+    if (now - lastWork < kTrackingHorizonMs) {
         gui_platform::sleepMilliseconds(kTrackingSleepMs);
         now += kTrackingSleepMs;
-        if (ticksBefore(now, nextIdleTicks - kTrackingWorkGapMs)) return;
+        if (now - lastWork < kTrackingWorkGapMs) return;
     }
     idle();
     gui_platform::serveRepaints();
