@@ -37,7 +37,7 @@ ZELVIK_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host) {
 #if defined(_WIN32)
 // The historic name is exported through the module definition file, which maps
 // "main" onto this function; C++ does not allow a function named main here.
-ZELVIK_EXPORT AEffect* VSTCALLBACK zelvikMainEntry(audioMasterCallback host) {
+extern "C" AEffect* VSTCALLBACK zelvikMainEntry(audioMasterCallback host) {
     return createPlugin(host);
 }
 
