@@ -43,6 +43,7 @@ struct RenderOptions {
     double tailSeconds = 2.0;
 };
 
+#ifdef ZELVIK_HAVE_SNDFILE
 void checkOptions(const RenderOptions& options) {
     if (options.sampleRate < 8000 || options.sampleRate > 384000)
         throw HostError("--rate " + std::to_string(options.sampleRate) + ": expected 8000 to 384000");
@@ -111,7 +112,6 @@ std::vector<TimedMidiEvent> placeEvents(const MidiFile& midi, const TempoMap& te
     return events;
 }
 
-#ifdef ZELVIK_HAVE_SNDFILE
 void runRender(const RenderOptions& options) {
     checkOptions(options);
     bool followFile = options.tempo == "file";

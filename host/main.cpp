@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
 #endif
     CLI::App app{"zelvik-render: load a VST 2 plug-in, describe it, or render MIDI through it"};
     app.require_subcommand(1);
+    // Paths such as /tmp/a.mid must stay paths on Windows too (sub-commands inherit this).
+    app.allow_windows_style_options(false);
     registerInfoCommand(app);
     registerRenderCommand(app);
     registerDemoCommand(app);
@@ -41,6 +43,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0)
             return app.exit(error); // --help
+        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-')
+            return fail(std::string("unknown command '") + argv[1] + "' (expected info, render, demo or snapshot)");
         return fail(error.what());
     } catch (const HostError& error) {
         return fail(error.what());

@@ -34,8 +34,13 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
     handle_ = (void*)LoadLibraryA(local.c_str());
     DWORD error = GetLastError();
     SetErrorMode(previousMode);
-    if (!handle_)
-        throw HostError(path + ": not a loadable library (Windows error " + std::to_string(error) + ")");
+    if (!handle_) {
+        char reason[512] = {};
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+                       sizeof reason, nullptr);
+        throw HostError(path + ": not a loadable library (Windows error " + std::to_string(error) + ": " +
+                        oneLine(reason) + ")");
+    }
 #else
     // Without a slash dlopen would search the library path instead of the named file.
     std::string local = path.find('/') == std::string::npos ? "./" + path : path;

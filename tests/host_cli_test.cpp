@@ -135,7 +135,7 @@ TEST(HostCommandLine, BadInputGivesOneLineAndExitCode2) {
         {{"info", HOST_BAD_MAGIC_PLUGIN}, "not a VST 2 effect"},
         {{"info", HOST_PROBE_PLUGIN, "--tempo", "fast"}, "--tempo"},
         {{"info"}, "plugin"},
-        {{"frobnicate"}, "subcommand"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
         {{"demo"}, "not available"},
         {{}, "subcommand"},
     };
