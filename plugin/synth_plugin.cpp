@@ -28,8 +28,8 @@ SynthPlugin::SynthPlugin(audioMasterCallback hostCallback)
         setFlag(effFlagsIsSynth, true);
         aeffect.uniqueID = kUniqueId;
     }
+    // The editor's base registers it, which makes the plug-in report an editor.
     synthEditor = new SynthEditor(this);
-    setEditor(synthEditor);
     initProcess();
     if (programs) setProgram(0);
 }

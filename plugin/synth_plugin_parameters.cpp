@@ -35,7 +35,9 @@ void SynthPlugin::applyParameter(VstInt32 index, float v) {
     switch (index) {
         case kParamPitch: engine.setMasterPitch((float)coarseSemitones(v)); return;
         case 3: case 4: case 8: case 9: case 13: case 14: updateOscMix(); return;
-        case 5: case 10: case 15: engine.oscillators[(index - kParamOsc1Shape) / kParamOscStride].shape = waveShapeIndex(v); return;
+        case 5: case 10: case 15:
+            engine.oscillators[(index - kParamOsc1Shape) / kParamOscStride].shape = waveShapeIndex(v);
+            return;
         case 6: case 7: updateOscPitch(0); return;
         case 11: case 12: updateOscPitch(1); return;
         case 16: case 17: updateOscPitch(2); return;
@@ -47,7 +49,9 @@ void SynthPlugin::applyParameter(VstInt32 index, float v) {
         case kParamArpTime: engine.setArpTime(v, samplesPerBeat()); return;
         case kParamArpChord: engine.setArpChord(v); return;
         case kParamArpRange: engine.setArpRange(v); return;
-        case 27: case 32: lfos[(index - 27) / kParamLfoStride].setPeriod(lfoPeriodBeats(v) * samplesPerBeat()); return;
+        case 27: case 32:
+            lfos[(index - 27) / kParamLfoStride].setPeriod(lfoPeriodBeats(v) * samplesPerBeat());
+            return;
         case 28: case 33:
             // A new aim rests the LFO for one second, so the new target is not yanked at once.
             lfos[(index - 28) / kParamLfoStride].holdUntil = truncToInt(sampleRate) + sampleClock;
@@ -63,7 +67,9 @@ void SynthPlugin::applyParameter(VstInt32 index, float v) {
         case kParamFilterSustain: engine.setFilterSustain(v); return;
         case kParamFilterRelease: engine.filterRelease = longTimeSamples(v) + 10; return;
         case kParamPorta: engine.portaOn = v >= 0.5f; return;
-        case kParamPortaWet: engine.portaCoef = limit(extendedPow((1.0f - v) * 0.32f, 5.0f), 0.00001f, 0.9999f); return;
+        case kParamPortaWet:
+            engine.portaCoef = limit(extendedPow((1.0f - v) * 0.32f, 5.0f), 0.00001f, 0.9999f);
+            return;
         default: return;  // read where they are used: output stage, LFO switches, event modulators
     }
 }

@@ -197,6 +197,21 @@ TEST_F(PluginRender, EditorMoveReanchorsTheLfo) {
     EXPECT_NEAR(written.front(), 0.3f, 2.0f * kOneTick) << "carries on from the user's value";
 }
 
+TEST_F(PluginRender, ResumeReanchorsOnTheTargetsValue) {
+    RenderPlugin plugin;
+    plugin.setParameter(kLfo1Period, 0.3f);
+    runLfoOnCutoff(plugin);
+    plugin.render(46000, 500);
+    plugin.suspend();
+    plugin.SynthPlugin::setParameter(kCutoff, 0.9f);  // a host change while suspended
+    plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+    plugin.changes.clear();
+    plugin.render(100, 100);
+    ASSERT_FALSE(tickClocks(plugin).empty());
+    const float kOneTick = 2.0f * 50.0f / plugin.getLfo(0).period + 1e-4f;
+    EXPECT_NEAR(plugin.changes.front().value, 0.9f, 2.0f * kOneTick);
+}
+
 TEST_F(PluginRender, TempoChangeRetimesLfosAndArpeggiator) {
     RenderPlugin plugin;
     plugin.setParameter(kLfo1Period, 0.5f);
