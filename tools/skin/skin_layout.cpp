@@ -1,0 +1,22 @@
+// Rectangles derived from a control-table row, the way the editor places its views.
+#include "tools/skin/skin_layout.h"
+
+SkinBox controlBox(const SkinControl& c) {
+  if (c.kind == kSwitchKind) return {c.x - 18, c.y - 12, c.x + 18, c.y + 12};
+  return {c.x - 16, c.y - 16, c.x + 16, c.y + 16};
+}
+
+SkinBox labelBox(const SkinControl& c) { return {c.x - 21, c.y - 20, c.x + 21, c.y - 10}; }
+
+SkinBox valueBox(const SkinControl& c) { return {c.x - 21, c.y + 11, c.x + 21, c.y + 20}; }
+
+SkinBox controlFaceBox(const SkinControl& c) {
+  // The switch body keeps two pixels clear at the top, where a label may overlap it.
+  if (c.kind == kSwitchKind) return {c.x - 16, c.y - 10, c.x + 16, c.y + 10};
+  return {c.x - 11, c.y - 10, c.x + 12, c.y + 11};
+}
+
+double knobAngleDegrees(int frame) {
+  const int position = frame < kKnobPositions ? frame : kKnobPositions - 1;
+  return kKnobStartDegrees - kKnobSweepDegrees * position / (kKnobPositions - 1);
+}

@@ -1,0 +1,9 @@
+// The switch image: 36 x 48, off above, on below, yellow-keyed around the button.
+#pragma once
+
+#include "tools/skin/skin_canvas.h"
+
+SkinCanvas paintSwitch();
+
+// One state drawn at `originY` of a 36-pixel-wide canvas, without keying.
+void paintSwitchState(SkinCanvas& canvas, int originY, bool on);
