@@ -128,7 +128,7 @@ void GuiKnob::setFineFactor(float factor) { zoomFactor = factor; }
 float GuiKnob::getFineFactor() const { return zoomFactor; }
 
 void GuiKnob::draw(GuiDrawContext* context) {
-    if (background) background->draw(context, size, offset);
+    drawBackground(context, offset);
     drawHandle(context);
     setDirty(false);
 }

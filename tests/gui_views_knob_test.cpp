@@ -304,6 +304,24 @@ TEST_F(KnobDrag, ArrowKeysStepByTheStepOrATenthWithShift) {
     EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6f);
 }
 
+TEST_F(KnobDrag, PlainKnobDrawsATwoToneHandleFromTheRimToTheCentre) {
+    // 64 px knob at (200, 100): at the middle value the handle points straight up, from 3 px
+    // below the rim to the centre, grey first and white one pixel up and right of it.
+    auto* plain = new GuiKnob(GuiRect{200, 100, 264, 164}, nullptr, 1, nullptr, nullptr, GuiPoint{0, 0});
+    plain->setValue(0.5f);
+    frame->addView(plain);
+    window->image().resize(600, 250, colorBlue);
+    window->paintAll();
+    for (int32_t v = 104; v < 131; v += 3) {
+        EXPECT_TRUE(window->image().pixel(231, v).sameRgb(colorGrey)) << v;
+        EXPECT_TRUE(window->image().pixel(232, v - 1).sameRgb(colorWhite)) << v;
+    }
+    EXPECT_TRUE(window->image().pixel(231, 101).sameRgb(colorBlue));  // the rim itself stays clear
+    plain->setHandleColor(colorRed);
+    window->paintAll();
+    EXPECT_TRUE(window->image().pixel(232, 110).sameRgb(colorRed));
+}
+
 // ---- strip frames ----
 
 TEST(StripKnobFrames, FrameIsTheWholePartOf54TimesTheValue) {
