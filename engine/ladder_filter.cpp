@@ -28,7 +28,7 @@ void LadderFilter::reset() {
 void LadderFilter::setup(float newCutoff, float newResonance) {
     cutoff = newCutoff;
     resonance = newResonance;
-    const float fc = 0.005f * extendedPow(200.0f, cutoff);
+    const float fc = 0.005f * powerOf200(cutoff);
     f = 1.16f * fc;
     const float fSquared = f * f;
     feedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);

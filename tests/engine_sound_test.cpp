@@ -91,17 +91,40 @@ TEST(EngineWaveShapes, ShapeIndexClampsBothEnds) {
 
 TEST(EngineWaveShapes, WidePrecisionHelpersRoundLikeExtendedPrecision) {
     // The sine and power helpers must give the x87-style wide result rounded once.
-    for (int i = 0; i < 20000; ++i) {
-        const float angle = static_cast<float>(i) * 0.0012566371f;
-        EXPECT_EQ(extendedSin(angle), static_cast<float>(std::sin(static_cast<long double>(angle))));
-        const float exponent = static_cast<float>(i - 10000) * 0.0131f;
-        EXPECT_EQ(extendedPow(kSemitoneRatio, exponent),
+    for (int i = 0; i < 200000; ++i) {
+        const float angle = static_cast<float>(i) * 0.00012566371f + 1e-7f * static_cast<float>(i % 7);
+        ASSERT_EQ(extendedSin(angle), static_cast<float>(std::sin(static_cast<long double>(angle)))) << angle;
+        const float exponent = static_cast<float>(i - 100000) * 0.00131f;
+        ASSERT_EQ(extendedPow(kSemitoneRatio, exponent),
                   static_cast<float>(std::pow(static_cast<long double>(kSemitoneRatio),
-                                              static_cast<long double>(exponent))));
-        const float cutoff = static_cast<float>(i) / 20000.0f;
-        EXPECT_EQ(extendedPow(200.0f, cutoff),
-                  static_cast<float>(std::pow(200.0L, static_cast<long double>(cutoff))));
+                                              static_cast<long double>(exponent))))
+            << exponent;
+        const float cutoff = static_cast<float>(i - 50000) / 100000.0f;
+        ASSERT_EQ(powerOf200(cutoff), static_cast<float>(std::pow(200.0L, static_cast<long double>(cutoff))))
+            << cutoff;
     }
+    for (float outside : {-30.0f, -1e-3f, 27.0f, 1000.0f}) {
+        EXPECT_EQ(extendedSin(outside), static_cast<float>(std::sin(static_cast<double>(outside))));
+        EXPECT_EQ(powerOf200(outside * 0.3f), extendedPow(200.0f, outside * 0.3f));
+    }
+}
+
+// Every float of the fast ranges against the library (about a minute; run with
+// --gtest_also_run_disabled_tests after touching the fast paths).
+template <typename Fast, typename Reference>
+int64_t countDifferences(float from, float to, Fast fast, Reference reference) {
+    int64_t differences = 0;
+    for (float x = from; x <= to; x = std::nextafter(x, to + 1.0f)) {
+        if (fast(x) != reference(x)) ++differences;
+    }
+    return differences;
+}
+
+TEST(EngineWaveShapes, DISABLED_FastPathsMatchTheLibraryForEveryFloat) {
+    const auto librarySin = [](float a) { return static_cast<float>(std::sin(static_cast<double>(a))); };
+    const auto libraryPow = [](float c) { return extendedPow(200.0f, c); };
+    EXPECT_EQ(countDifferences(0.0f, 26.0f, extendedSin, librarySin), 0);
+    EXPECT_EQ(countDifferences(-4.0f, 2.0f, powerOf200, libraryPow), 0);
 }
 
 // ---- Noise tables --------------------------------------------------------------------

@@ -1,0 +1,150 @@
+// Realtime factors of the engine: seconds of 44.1 kHz audio rendered per CPU second.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "engine/synth_engine.h"
+#include "engine/synth_lfo.h"
+#include "engine/synth_math.h"
+
+namespace {
+
+constexpr int kBlockFrames = 512;
+constexpr float kSampleRate = 44100.0f;
+constexpr float kSamplesPerBeat = 60.0f / 120.0f * kSampleRate;
+constexpr int kModulationInterval = 50;
+
+int32_t shortTime(float v) { return static_cast<int32_t>(v * v * 50000.0f); }
+int32_t longTime(float v) { return static_cast<int32_t>(v * v * 160000.0f) + 10; }
+float semitones(float v) { return static_cast<float>(static_cast<int32_t>((v - 0.5f) * 48.0f)); }
+
+// The engine settings the default program produces, the way the parameter table maps them.
+void applyDefaultProgram(SynthEngine& engine) {
+    const float levels[3] = {1.0f, 1.0f, 0.4f};
+    const bool multiply[3] = {false, true, false};
+    const float shapes[3] = {0.0f, 0.1f, 0.0f};
+    const float pitches[3] = {0.5f, 0.25f, 0.5f};
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        engine.oscillators[o].level = levels[o];
+        engine.oscillators[o].multiply = multiply[o];
+        engine.oscillators[o].shape = waveShapeIndex(shapes[o]);
+        engine.setOscPitch(o, semitones(pitches[o]));
+    }
+    engine.setMasterPitch(semitones(0.5f));
+    engine.ampAttack = shortTime(0.1f);
+    engine.ampDecay = shortTime(0.1f) + 1;
+    engine.setAmpSustain(0.5f);
+    engine.ampRelease = longTime(0.3f);
+    engine.setArpType(0.0f);
+    engine.setArpTime(0.5f, kSamplesPerBeat);
+    engine.setArpChord(0.0f);
+    engine.setArpRange(0.3f);
+    engine.filterOn = true;
+    engine.setCutoff(0.5f);
+    engine.setResonance(0.3f);
+    engine.filterEnvAmount = 0.8f;
+    engine.filterAttack = shortTime(0.8f);
+    engine.filterDecay = shortTime(0.8f) + 1;
+    engine.setFilterSustain(0.4f);
+    engine.filterRelease = longTime(0.4f);
+    engine.portaOn = false;
+    engine.portaCoef = extendedPow((1.0f - 0.5f) * 0.32f, 5.0f);
+}
+
+// Everything at once: additive shapes on all three oscillators, filter envelope,
+// portamento and a running arpeggio.
+void applyHeavyPatch(SynthEngine& engine) {
+    applyDefaultProgram(engine);
+    const int32_t shapes[3] = {8, 9, 8};  // Sin123, Sin124, Sin123
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        engine.oscillators[o].shape = shapes[o];
+        engine.oscillators[o].multiply = false;
+        engine.oscillators[o].level = 0.3f;
+    }
+    engine.filterAttack = shortTime(0.2f);
+    engine.filterDecay = shortTime(0.3f) + 1;
+    engine.portaOn = true;
+    engine.setArpType(3.5f / 7.0f);  // UpDown
+    engine.setArpChord(10.5f / 38.0f);
+    engine.setArpRange(0.6f);
+    engine.setArpTime(0.0f, kSamplesPerBeat);
+}
+
+void playSixteenNotes(SynthEngine& engine) {
+    // A release first, so the portamento has somewhere to glide from.
+    engine.noteOn(40, 40.0f, 0.8f, 0);
+    engine.noteOff(40, 0);
+    for (int v = 0; v < kSynthVoiceCount; ++v) {
+        engine.noteOn(36 + 3 * v, static_cast<float>(36 + 3 * v), 0.8f, v);
+    }
+}
+
+void reportRealtimeFactor(benchmark::State& state, int64_t frames) {
+    state.counters["realtime"] =
+        benchmark::Counter(static_cast<double>(frames) / kSampleRate, benchmark::Counter::kIsRate);
+}
+
+void BM_DefaultProgramSixteenVoices(benchmark::State& state) {
+    SynthEngine engine;
+    applyDefaultProgram(engine);
+    playSixteenNotes(engine);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        float sum = 0.0f;
+        for (int i = 0; i < kBlockFrames; ++i) sum += engine.renderSample(0.0f);
+        benchmark::DoNotOptimize(sum);
+        frames += kBlockFrames;
+    }
+    reportRealtimeFactor(state, frames);
+}
+
+void BM_HeavyPatchSixteenVoices(benchmark::State& state) {
+    SynthEngine engine;
+    applyHeavyPatch(engine);
+    playSixteenNotes(engine);
+    // The plug-in's two LFOs: one sweeps the cutoff, one the resonance.
+    SynthLfo cutoffLfo;
+    SynthLfo resonanceLfo;
+    cutoffLfo.setPeriod(kSamplesPerBeat * 2.0f);
+    resonanceLfo.setPeriod(kSamplesPerBeat * 3.0f);
+    resonanceLfo.maxValue = 0.6f;
+    int64_t counter = 0;
+    for (auto _ : state) {
+        float sum = 0.0f;
+        for (int i = 0; i < kBlockFrames; ++i) {
+            sum += engine.renderSample(0.0f);
+            if (counter % kModulationInterval == 0) {
+                engine.setCutoff(cutoffLfo.valueAt(counter));
+                engine.setResonance(resonanceLfo.valueAt(counter));
+            }
+            ++counter;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    reportRealtimeFactor(state, counter);
+}
+
+void BM_NoVoiceSounding(benchmark::State& state) {
+    SynthEngine engine;
+    applyDefaultProgram(engine);
+    // Notes that have come and gone: their voices must cost nothing any more.
+    playSixteenNotes(engine);
+    for (int v = 0; v < kSynthVoiceCount; ++v) engine.noteOff(36 + 3 * v, 0);
+    for (int i = 0; i < 200000; ++i) engine.renderSample(0.0f);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        float sum = 0.0f;
+        for (int i = 0; i < kBlockFrames; ++i) sum += engine.renderSample(0.0f);
+        benchmark::DoNotOptimize(sum);
+        frames += kBlockFrames;
+    }
+    reportRealtimeFactor(state, frames);
+}
+
+}  // namespace
+
+BENCHMARK(BM_DefaultProgramSixteenVoices);
+BENCHMARK(BM_HeavyPatchSixteenVoices);
+BENCHMARK(BM_NoVoiceSounding);
+
+BENCHMARK_MAIN();
