@@ -1,7 +1,5 @@
-// LadderFilter: coefficients from cutoff and resonance, and the four-stage process.
+// LadderFilter: reset and the setters that the per-sample path does not use.
 #include "engine/ladder_filter.h"
-
-#include "engine/synth_math.h"
 
 namespace {
 
@@ -25,17 +23,6 @@ void LadderFilter::reset() {
     x1 = x2 = x3 = x4 = 0.0f;
 }
 
-void LadderFilter::setup(float newCutoff, float newResonance) {
-    cutoff = newCutoff;
-    resonance = newResonance;
-    const float fc = 0.005f * powerOf200(cutoff);
-    f = 1.16f * fc;
-    const float fSquared = f * f;
-    feedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
-    inputGain = 0.35013f * fSquared * fSquared;
-    outputGain = 2.0f * resonance + 1.0f;
-}
-
 void LadderFilter::setHeld(float newCutoff, float newResonance) {
     if (holds(cutoff, newCutoff, cutoffHold) && holds(resonance, newResonance, resonanceHold)) {
         ++cutoffHold;
@@ -45,11 +32,6 @@ void LadderFilter::setHeld(float newCutoff, float newResonance) {
     cutoffHold = 0;
     resonanceHold = 0;
     setup(newCutoff, newResonance);
-}
-
-void LadderFilter::setCutoff(float newCutoff) {
-    cutoffHold = 0;
-    setup(newCutoff, resonance);
 }
 
 void LadderFilter::setCutoffHeld(float newCutoff) {
@@ -71,19 +53,4 @@ void LadderFilter::setResonanceHeld(float newResonance) {
         return;
     }
     setResonance(newResonance);
-}
-
-float LadderFilter::process(float input) {
-    // Each stage mixes its new input, its previous input and its own previous output.
-    const float damping = 1.0f - f;
-    const float x = (input - feedback * y4) * inputGain;
-    y1 = x + 0.3f * x1 + damping * y1;
-    x1 = x;
-    y2 = y1 + 0.3f * x2 + damping * y2;
-    x2 = y1;
-    y3 = y2 + 0.3f * x3 + damping * y3;
-    x3 = y2;
-    y4 = y3 + 0.3f * x4 + damping * y4;
-    x4 = y3;
-    return outputGain * y4;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "engine/synth_math.h"
+
 class LadderFilter {
 public:
     // Clears the stage memories and hold counts; settings and coefficients stay.
@@ -29,4 +31,46 @@ public:
     float outputGain = 1.0f;
     float y1 = 0.0f, y2 = 0.0f, y3 = 0.0f, y4 = 0.0f;
     float x1 = 0.0f, x2 = 0.0f, x3 = 0.0f, x4 = 0.0f;
+
+private:
+    // The coefficients are a pure function of cutoff and resonance: once derived, the
+    // same settings need no new power (the renderer sets the cutoff every sample).
+    bool coefficientsDerived = false;
 };
+
+// The per-sample members are defined here so the renderer can inline them.
+
+inline void LadderFilter::setup(float newCutoff, float newResonance) {
+    cutoff = newCutoff;
+    resonance = newResonance;
+    const float fc = 0.005f * powerOf200(cutoff);
+    f = 1.16f * fc;
+    const float fSquared = f * f;
+    feedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
+    inputGain = 0.35013f * fSquared * fSquared;
+    outputGain = 2.0f * resonance + 1.0f;
+    coefficientsDerived = true;
+}
+
+inline void LadderFilter::setCutoff(float newCutoff) {
+    cutoffHold = 0;
+    if (coefficientsDerived && newCutoff == cutoff) {
+        return;  // setup would store and derive exactly what is there
+    }
+    setup(newCutoff, resonance);
+}
+
+inline float LadderFilter::process(float input) {
+    // Each stage mixes its new input, its previous input and its own previous output.
+    const float damping = 1.0f - f;
+    const float x = (input - feedback * y4) * inputGain;
+    y1 = x + 0.3f * x1 + damping * y1;
+    x1 = x;
+    y2 = y1 + 0.3f * x2 + damping * y2;
+    x2 = y1;
+    y3 = y2 + 0.3f * x3 + damping * y3;
+    x3 = y2;
+    y4 = y3 + 0.3f * x4 + damping * y4;
+    x4 = y3;
+    return outputGain * y4;
+}

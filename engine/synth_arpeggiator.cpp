@@ -86,18 +86,6 @@ void SynthArpeggiator::setArpRange(float value) {
     recompute();
 }
 
-float SynthArpeggiator::arpPitchFactor(int64_t t) {
-    if (type == kArpNone) {
-        return 1.0f;
-    }
-    stepTime = t;
-    armed = true;
-    if (t % static_cast<int64_t>(stepLength) == 0) {
-        recompute();
-    }
-    return factor;
-}
-
 int32_t SynthArpeggiator::arpStepOffset() const {
     const ChordDef& chordDef = kChordTable[chord];
     const int32_t notesPerLayer = chordDef.count - 1;

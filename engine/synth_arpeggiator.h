@@ -60,3 +60,21 @@ public:
 private:
     void recompute();
 };
+
+// Called once per sounding voice and sample: defined here so the renderer can inline it.
+inline float SynthArpeggiator::arpPitchFactor(int64_t t) {
+    if (type == kArpNone) {
+        return 1.0f;
+    }
+    stepTime = t;
+    armed = true;
+    const int64_t length = static_cast<int64_t>(stepLength);
+    // The 32-bit remainder is the same number and several times cheaper.
+    const bool narrow = t >= 0 && t <= INT32_MAX && length <= INT32_MAX;
+    const int64_t intoStep = narrow ? static_cast<int64_t>(static_cast<uint32_t>(t) % static_cast<uint32_t>(length))
+                                    : t % length;
+    if (intoStep == 0) {
+        recompute();
+    }
+    return factor;
+}

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "engine/synth_math.h"
 #include "engine/synth_voice.h"
 
 constexpr int kSynthOscillatorCount = 3;
@@ -40,3 +41,88 @@ public:
     bool multiply = false;  // combine by product instead of sum
     OscVoiceSlot slots[kSynthVoiceCount];
 };
+
+namespace oscillator_detail {
+
+// Single-precision 2 pi, 4 pi, 6 pi and 8 pi.
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kFourPi = 12.566371f;
+constexpr float kSixPi = 18.849556f;
+constexpr float kEightPi = 25.132742f;
+
+enum WaveShape : int32_t {
+    kSin, kSinsaw, kSaw, kRamp, kSawSqu, kSquare, kSinSqu,
+    kSin12, kSin123, kSin124, kAbsSin, kNoise, kNoise2, kNoise3,
+};
+
+// Half-height triangle: 0 up to 0.5, down to -0.5, back to 0.
+inline float halfTriangle(float x) {
+    if (x < 0.25f) {
+        return 2.0f * x;
+    }
+    if (x <= 0.75f) {
+        return 1.0f - 2.0f * x;
+    }
+    return 2.0f * x - 2.0f;
+}
+
+// Table position of a phase; a phase outside 0..1 (never produced by the renderer)
+// still reads inside the table.
+inline int noiseIndex(float x) {
+    const float position = static_cast<float>(kNoiseTableSize) * x;
+    if (!(position > 0.0f)) {
+        return 0;
+    }
+    if (position >= static_cast<float>(kNoiseTableSize - 1)) {
+        return kNoiseTableSize - 1;
+    }
+    return static_cast<int>(position);
+}
+
+}  // namespace oscillator_detail
+
+// Called three times per voice and sample: defined here so the renderer can inline it.
+inline float SynthOscillator::waveValue(int32_t waveShape, float x) const {
+    using namespace oscillator_detail;
+    switch (waveShape) {
+    case kSin:
+    default:
+        return extendedSin(kTwoPi * x);
+    case kSinsaw:
+        return halfTriangle(x) + 0.5f * extendedSin(kTwoPi * x);
+    case kSaw:
+        if (x < 0.25f) {
+            return 4.0f * x;
+        }
+        if (x <= 0.75f) {
+            return 2.0f - 4.0f * x;
+        }
+        return 4.0f * x - 4.0f;
+    case kRamp:
+        return x <= 0.5f ? 2.0f * x : 2.0f * x - 2.0f;
+    case kSawSqu:
+        return x < 0.5f ? halfTriangle(x) + 0.5f : halfTriangle(x) - 0.5f;
+    case kSquare:
+        return x < 0.5f ? 1.0f : -1.0f;
+    case kSinSqu: {
+        const float halfSine = 0.5f * extendedSin(kTwoPi * x);
+        return x < 0.5f ? halfSine + 0.5f : halfSine - 0.5f;
+    }
+    case kSin12:
+        return (extendedSin(kTwoPi * x) + extendedSin(kFourPi * x)) * 0.5f;
+    case kSin123:
+        return (extendedSin(kTwoPi * x) + extendedSin(kFourPi * x) + extendedSin(kSixPi * x)) *
+               0.33333334f;
+    case kSin124:
+        return (extendedSin(kTwoPi * x) + extendedSin(kFourPi * x) + extendedSin(kEightPi * x)) *
+               0.33333334f;
+    case kAbsSin:
+        return 2.0f * std::fabs(extendedSin(kTwoPi * x)) - 1.0f;
+    case kNoise:
+        return noise0[noiseIndex(x)];
+    case kNoise2:
+        return noise1[noiseIndex(x)];
+    case kNoise3:
+        return noise2[noiseIndex(x)];
+    }
+}
