@@ -29,7 +29,7 @@ void GuiMomentaryButton::mouse(GuiDrawContext* context, GuiPoint& where) {
         beginEdit();
         VstInt32 state;
         do {
-            value = rectContains(size, where) ? pushedValue : pressValue;
+            value = size.contains(where) ? pushedValue : pressValue;
             if (isDirty()) reportChange(context);
             state = context->getMouseButtons();
             context->getMouseLocation(where);

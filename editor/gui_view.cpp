@@ -54,7 +54,8 @@ void GuiView::setMouseArea(const GuiRect& rect) { mouseArea = rect; }
 
 void GuiView::getMouseArea(GuiRect& rect) const { rect = mouseArea; }
 
-bool GuiView::hitTest(const GuiPoint& where) const { return rectContains(size, where); }
+// All four edges count as inside.
+bool GuiView::hitTest(const GuiPoint& where) const { return size.contains(where); }
 
 void GuiView::setTransparency(bool state) { transparent = state; }
 

@@ -72,8 +72,3 @@ protected:
     bool mouseEnabled = true;
     bool transparent = false;
 };
-
-// Edge-inclusive containment, shared by hit tests and drop routing.
-inline bool rectContains(const GuiRect& rect, const GuiPoint& point) {
-    return point.h >= rect.left && point.h <= rect.right && point.v >= rect.top && point.v <= rect.bottom;
-}

@@ -192,7 +192,7 @@ bool GuiFrame::onDrop(GuiDrawContext* context, void** data, VstInt32 count, VstI
     if (!data || count < 0 || focusView) return false;
     for (VstInt32 i = viewCount - 1; i >= 0; --i) {
         GuiView* view = views[i];
-        if (view->getMouseEnabled() && rectContains(view->getBounds(), where) &&
+        if (view->getMouseEnabled() && view->getBounds().contains(where) &&
             view->onDrop(context, data, count, type, where)) {
             return true;
         }
