@@ -105,7 +105,7 @@ void paintHelpKey(SkinCanvas& canvas, const SkinFonts& fonts) {
 void paintBrand(SkinCanvas& canvas, const SkinFonts& fonts) {
   fonts.boldItalic.drawCentred(canvas, "Zelvik", {404, 205, 488, 233}, 23.0, rgb(34, 40, 48));
   fonts.regular.drawCentred(canvas, "synthesizer", {404, 231, 488, 244}, 9.0, rgb(60, 68, 78), 0.6);
-  fonts.bold.drawCentred(canvas, "QUILLFERN", {542, 216, 597, 234}, 8.0, rgb(60, 68, 78), 0.8);
+  fonts.bold.drawCentred(canvas, "QUILLFERN", {541, 216, 597, 234}, 8.0, rgb(60, 68, 78), 0.3);
 }
 
 }  // namespace

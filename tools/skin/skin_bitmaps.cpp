@@ -97,5 +97,11 @@ bool writeSkinBitmaps(const std::string& folder, const std::string& previewFolde
     path.replace_extension(".png");
     if (!writePreview(path, *byFile[i], error)) return false;
   }
-  return writePreview(std::filesystem::path(previewFolder) / "editor_view.png", editorView, error);
+  // The same view with sample read-outs in the editor's cyan, to judge their legibility.
+  SkinCanvas withReadouts = editorView;
+  for (const SkinControl& control : kSynthLayout)
+    if (control.hasValueDisplay)
+      fonts.regular.drawCentred(withReadouts, "0.50", valueBox(control), 10.0, rgb(0, 255, 255));
+  return writePreview(std::filesystem::path(previewFolder) / "editor_view.png", editorView, error) &&
+         writePreview(std::filesystem::path(previewFolder) / "editor_readouts.png", withReadouts, error);
 }
