@@ -27,6 +27,7 @@ constexpr double kToneAmplitude = 0.5;
 constexpr double kTwoPi = 6.283185307179586476925;
 constexpr double kMaxTailSeconds = 3600.0;
 constexpr int64_t kMaxRenderSamples = (int64_t)1 << 31; // about 13 hours at 44.1 kHz
+constexpr int kMaxChannels = 256;
 
 struct RenderOptions {
     std::string pluginPath;
@@ -138,6 +139,8 @@ void runRender(const RenderOptions& options) {
     const AEffect& effect = plugin.effect();
     if (effect.numOutputs < 1)
         throw HostError(options.pluginPath + ": the plug-in has no audio outputs");
+    if (effect.numOutputs > kMaxChannels || effect.numInputs > kMaxChannels)
+        throw HostError(options.pluginPath + ": the plug-in declares more than 256 channels");
     if ((input || options.toneHz > 0.0) && effect.numInputs < 1)
         throw HostError(options.pluginPath + ": the plug-in has no audio input for --input or --tone");
 

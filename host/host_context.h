@@ -2,7 +2,7 @@
 #pragma once
 
 #include "host/tempo_map.h"
-#include "host/vst_time_info.h"
+#include "host/vst2_host_abi.h"
 #include "plugin/vst2_abi.h"
 
 #include <vector>

@@ -1,6 +1,8 @@
 // Offline render loop: events first, then process or processReplacing, per block.
 #include "host/offline_renderer.h"
 
+#include "host/vst2_host_abi.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -79,6 +81,7 @@ void OfflineRenderer::processBlock(int frames) {
 void OfflineRenderer::run(const BlockSink& sink, const Progress& progress) {
     HostContext& host = plugin_.host();
     plugin_.dispatch(effMainsChanged, 0, 1);
+    plugin_.dispatch(effStartProcess); // plug-ins of older versions answer 0 and ignore it
     for (int64_t position = 0; position < totalSamples_; position += blockSize_) {
         int frames = (int)std::min<int64_t>(blockSize_, totalSamples_ - position);
         host.setPosition(position);
@@ -92,5 +95,6 @@ void OfflineRenderer::run(const BlockSink& sink, const Progress& progress) {
         if (progress)
             progress((double)(position + frames) / (double)totalSamples_);
     }
+    plugin_.dispatch(effStopProcess);
     plugin_.dispatch(effMainsChanged, 0, 0);
 }

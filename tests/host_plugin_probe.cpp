@@ -1,9 +1,10 @@
 // Test fixture: a VST 2 instrument that makes the host's behaviour audible.
 // Output 0: input 0 times the "Gain" parameter. Output 1: +note at each note-on's sample,
 // -note at each note-off's. Output 2: the host tempo (BPM) asked at the block start, or -1
-// while the plug-in is not resumed. Output 3: the host's ppqPos at the block start.
+// while the plug-in is not resumed after being told its sample rate and block size, or -3
+// for a block longer than that block size. Output 3: the host's ppqPos at the block start.
 // effEditIdle plays a user turning "Mode" to 0.75 (begin edit, automate, end edit).
-#include "host/vst_time_info.h"
+#include "host/vst2_host_abi.h"
 #include "plugin/vst2_abi.h"
 
 #include <cstdio>
@@ -21,6 +22,9 @@ struct Probe {
     float values[kParams] = {1.0f, 0.25f, 0.5f};
     char programName[32] = "Probe Init";
     bool resumed = false;
+    bool setUpBeforeResume = false;
+    float sampleRate = 0.0f;
+    VstIntPtr blockSize = 0;
     int eventCount = 0;
     VstMidiEvent events[kMaxEvents];
 };
@@ -32,7 +36,7 @@ void copyString(void* ptr, const char* text, size_t limit) {
     ((char*)ptr)[limit - 1] = '\0';
 }
 
-VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float) {
+VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     Probe* probe = probeOf(effect);
     switch (opcode) {
     case effClose:
@@ -53,8 +57,15 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
     case effGetParamDisplay:
         std::snprintf((char*)ptr, 9, "%d%%", (int)(probe->values[index] * 100.0f + 0.5f));
         return 0;
+    case effSetSampleRate:
+        probe->sampleRate = opt;
+        return 0;
+    case effSetBlockSize:
+        probe->blockSize = value;
+        return 0;
     case effMainsChanged:
         probe->resumed = value != 0;
+        probe->setUpBeforeResume = probe->sampleRate > 0.0f && probe->blockSize > 0;
         return 0;
     case effProcessEvents: {
         VstEvents* list = (VstEvents*)ptr;
@@ -102,11 +113,13 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
     Probe* probe = probeOf(effect);
     float tempo = -1.0f;
     float ppq = -1.0f;
-    if (probe->resumed) {
+    if (probe->resumed && probe->setUpBeforeResume) {
         tempo = (float)probe->host(effect, audioMasterTempoAt, 0, 0, nullptr, 0.0f) / 10000.0f;
         VstTimeInfo* time = (VstTimeInfo*)probe->host(effect, audioMasterGetTime, 0, 0, nullptr, 0.0f);
         ppq = time ? (float)time->ppqPos : -2.0f;
     }
+    if (frames > probe->blockSize)
+        tempo = -3.0f;
     for (int i = 0; i < frames; ++i) {
         outputs[0][i] = inputs[0][i] * probe->values[0];
         outputs[1][i] = 0.0f;

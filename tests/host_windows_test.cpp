@@ -105,6 +105,7 @@ TEST(HostWindowsBuild, WineInfoMatchesLinuxInfo) {
         GTEST_SKIP() << "needs " << exe << ", " << dll << " and " << wine;
     CommandResult linux = hosttest::zelvikRender({"info", ZELVIK_NATIVE_PLUGIN});
     ASSERT_EQ(linux.exitCode, 0) << linux.err;
+    ASSERT_NE(linux.out.find("\nparameters:"), std::string::npos) << linux.out;
     std::string environment = "env WINEPREFIX=" + hosttest::shellQuoted(HOST_WINE_PREFIX) +
                               " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='";
     CommandResult windows = hosttest::run({wine, exe, "info", dll}, environment);

@@ -1,4 +1,4 @@
-// The transport record a VST 2 host hands out for audioMasterGetTime (host side only).
+// The parts of the VST 2 interface only a host needs: the transport record, extra opcodes.
 #pragma once
 
 #include "plugin/vst2_abi.h"
@@ -40,4 +40,10 @@ enum HostOnlyOpcodes {
     audioMasterGetProductString = 33,
     audioMasterGetVendorVersion = 34,
     audioMasterCanDo = 37,
+};
+
+// Plug-in opcodes of later interface versions that hosts send around processing.
+enum HostProcessOpcodes {
+    effStartProcess = 71,
+    effStopProcess = 72,
 };
