@@ -148,7 +148,10 @@ void runRender(const RenderOptions& options) {
         applyProgramFile(plugin, options.loadFxp);
     for (const std::string& setting : options.settings)
         applySetting(plugin, setting);
-    FxpProgram chosenProgram = currentProgram(plugin); // saved as chosen, before the notes move anything
+    // Saved as chosen, before the notes move anything, and early, so a bad path stops the
+    // command before the render rather than after it.
+    if (!options.saveFxp.empty())
+        currentProgram(plugin).save(options.saveFxp);
 
     OfflineRenderer renderer(plugin, options.blockSize);
     renderer.setEvents(placeEvents(midi, tempo), totalSamples);
@@ -170,8 +173,6 @@ void runRender(const RenderOptions& options) {
                      [&progress](double fraction) { progress.update(fraction); });
     }
     output.finish();
-    if (!options.saveFxp.empty())
-        chosenProgram.save(options.saveFxp);
 }
 #else
 void runRender(const RenderOptions&) {

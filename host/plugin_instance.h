@@ -6,6 +6,8 @@
 
 #include <string>
 
+// The tool is single-threaded: every request below is made from the thread that created
+// the instance, and each may block for as long as the plug-in takes to answer.
 class PluginInstance {
 public:
     // Loads the library, calls its entry point with the host callback, checks the record's

@@ -233,6 +233,7 @@ TEST(HostRender, BadInputLeavesNoOutputFile) {
         {{probe, "--midi", good, "--out", out, "--set", "7=0.5"}, "no parameter 7"},
         {{probe, "--midi", good, "--out", out, "--set", "Gain"}, "NAME=VALUE"},
         {{probe, "--midi", good, "--out", "/nonexistent-folder/out.wav"}, "cannot write"},
+        {{probe, "--midi", good, "--out", out, "--save-fxp", "/nonexistent-folder/p.fxp"}, "cannot write"},
         {{probe, "--midi", good, "--out", out, "--load-fxp", foreignFxp}, "'Xxxx'"},
         {{HOST_KARS_PLUGIN, "--midi", good, "--out", out, "--load-fxp", foreignFxp}, "not for"},
         {{HOST_KARS_PLUGIN, "--midi", good, "--out", out, "--tone", "440"}, "no audio input"},
