@@ -20,3 +20,19 @@ if(TARGET zelvik AND NOT ZELVIK_WINDOWS)
   target_link_libraries(plugin_alloc_tests PRIVATE zelvik_plugin_all GTest::gtest_main)
   gtest_discover_tests(plugin_alloc_tests)
 endif()
+
+# The Windows builds, when the Makefile has made them: export table and imports.
+find_program(ZELVIK_PE_OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump)
+foreach(build WIN64 WIN32)
+  if(ZELVIK_${build}_DIR AND ZELVIK_PE_OBJDUMP AND NOT ZELVIK_WINDOWS)
+    if(build STREQUAL "WIN64")
+      set(dll ${ZELVIK_${build}_DIR}/zelvik-x64.dll)
+    else()
+      set(dll ${ZELVIK_${build}_DIR}/zelvik-x86.dll)
+    endif()
+    add_test(NAME PluginWindowsModule.${build}ExportsAndImports
+             COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${ZELVIK_PE_OBJDUMP} -DMODULE=${dll}
+                     -P ${CMAKE_SOURCE_DIR}/plugin/check_module_exports.cmake)
+    set_tests_properties(PluginWindowsModule.${build}ExportsAndImports PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED")
+  endif()
+endforeach()
