@@ -274,3 +274,23 @@ TEST(GuiBmpReader, RefusesDamagedOrOtherFiles) {
 }
 
 }  // namespace
+
+#if ZELVIK_TEST_EMBEDDED_SKIN
+namespace {
+
+// The skin the module carries is found by number and parses as 24-bit images.
+TEST(GuiBitmapEmbeddedSkin, EverySkinNumberLoads) {
+    gui_platform::memory::reset();
+    for (int32_t id : {101, 104, 105, 106, 107, 109, 110, 114}) {
+        GuiBitmap* bitmap = new GuiBitmap(id);
+        EXPECT_GT(bitmap->getWidth(), 0) << id;
+        EXPECT_GT(bitmap->getHeight(), 0) << id;
+        bitmap->dropReference();
+    }
+    GuiBitmap* missing = new GuiBitmap(102);
+    EXPECT_EQ(missing->getWidth(), 0);
+    missing->dropReference();
+}
+
+}  // namespace
+#endif

@@ -10,6 +10,9 @@ if(TARGET zelvik_gui_memory)
     ${CMAKE_CURRENT_LIST_DIR}/gui_draw_platform_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gui_bitmap_test.cpp)
   target_link_libraries(gui_core_tests PRIVATE zelvik_gui_memory GTest::gtest_main)
+  if(TARGET zelvik_resources AND EXISTS ${CMAKE_SOURCE_DIR}/resources/embedded_resources.h)
+    target_compile_definitions(gui_core_tests PRIVATE ZELVIK_TEST_EMBEDDED_SKIN=1)
+  endif()
   gtest_discover_tests(gui_core_tests)
 endif()
 
