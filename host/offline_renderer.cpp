@@ -89,6 +89,8 @@ void OfflineRenderer::run(const BlockSink& sink, const Progress& progress) {
             std::fill(buffer.begin(), buffer.end(), 0.0f);
         if (input_ && !inputBuffers_.empty())
             input_(position, inputBuffers_[0].data(), frames);
+        if (blockStart_)
+            blockStart_(position, frames);
         deliverEvents(position, frames);
         processBlock(frames);
         sink(outputPointers_.data(), frames);

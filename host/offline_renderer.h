@@ -22,12 +22,16 @@ public:
     // Receives each rendered block: numOutputs channel pointers.
     using BlockSink = std::function<void(const float* const* channels, int frames)>;
     using Progress = std::function<void(double fraction)>;
+    // Called before each block's events with the block's first sample: where a caller
+    // makes its own timed changes (parameters) between blocks.
+    using BlockStart = std::function<void(int64_t position, int frames)>;
 
     OfflineRenderer(PluginInstance& plugin, int blockSize);
 
     // Events must be sorted by sample; the render lasts totalSamples.
     void setEvents(std::vector<TimedMidiEvent> events, int64_t totalSamples);
     void setInput(InputSource source) { input_ = std::move(source); }
+    void setBlockStart(BlockStart hook) { blockStart_ = std::move(hook); }
 
     // effMainsChanged(1), the blocks, effMainsChanged(0).
     void run(const BlockSink& sink, const Progress& progress);
@@ -42,6 +46,7 @@ private:
     size_t nextEvent_ = 0;
     int64_t totalSamples_ = 0;
     InputSource input_;
+    BlockStart blockStart_;
 
     // Everything the block loop touches is allocated here, before rendering starts.
     std::vector<std::vector<float>> inputBuffers_;
