@@ -10,8 +10,11 @@ SynthEngine::SynthEngine() = default;
 SynthEngine::~SynthEngine() = default;
 
 float SynthEngine::renderSample(float inputSample) {
-    float sum = 0.0f;
-    bool seedTaken = false;
+    // Oscillators first, voice by voice (the arpeggiator's shared state needs that
+    // order), then the filters: their short serial chains overlap better in one run.
+    int sounding[kSynthVoiceCount];
+    float voiceOut[kSynthVoiceCount];
+    int count = 0;
     // Visit only voices that have not ended, lowest index first.
     for (uint32_t pending = liveVoices; pending != 0; pending &= pending - 1) {
         const int v = __builtin_ctz(pending);
@@ -24,17 +27,29 @@ float SynthEngine::renderSample(float inputSample) {
             continue;
         }
         // The host input only enters the first voice that sounds in this sample.
-        const float acc = seedTaken ? 0.0f : inputSample;
-        seedTaken = true;
-        sum += renderVoice(v, acc, amplitude);
+        const float acc = count == 0 ? inputSample : 0.0f;
+        sounding[count] = v;
+        voiceOut[count] = renderOscillators(v, acc) * voices[v].velocity * amplitude;
+        ++count;
+    }
+    if (filterOn) {
+        for (int i = 0; i < count; ++i) {
+            SynthVoice& voice = voices[sounding[i]];
+            const float envelopeLevel = voice.filterEnvelope.evaluate(clock);
+            voice.filter.setCutoff(cutoff + (envelopeLevel - cutoff) * filterEnvAmount);
+            voiceOut[i] = voice.filter.process(voiceOut[i]);
+        }
+    }
+    float sum = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        sum += voiceOut[i];
     }
     clock += 1;
     return sum;
 }
 
-float SynthEngine::renderVoice(int v, float acc, float amplitude) {
-    SynthVoice& voice = voices[v];
-    const float arpFactor = arpeggiator.arpPitchFactor(clock - voice.ampEnvelope.start);
+float SynthEngine::renderOscillators(int v, float acc) {
+    const float arpFactor = arpeggiator.arpPitchFactor(clock - voices[v].ampEnvelope.start);
     for (SynthOscillator& oscillator : oscillators) {
         OscVoiceSlot& slot = oscillator.slots[v];
         const float wave = oscillator.waveValue(oscillator.shape, slot.phase);
@@ -53,13 +68,7 @@ float SynthEngine::renderVoice(int v, float acc, float amplitude) {
         const float term = wave * oscillator.level;
         acc = oscillator.multiply ? acc * term : acc + term;
     }
-    float out = acc * voice.velocity * amplitude;
-    if (filterOn) {
-        const float envelopeLevel = voice.filterEnvelope.evaluate(clock);
-        voice.filter.setCutoff(cutoff + (envelopeLevel - cutoff) * filterEnvAmount);
-        out = voice.filter.process(out);
-    }
-    return out;
+    return acc;
 }
 
 void SynthEngine::resetEngine() {

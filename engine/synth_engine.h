@@ -69,7 +69,8 @@ public:
     float resonance = 0.0f;
 
 private:
-    float renderVoice(int v, float acc, float amplitude);
+    // Voice v's oscillator chain for one sample, starting from acc.
+    float renderOscillators(int v, float acc);
     float noteIncrement(int oscillator, float notePitch) const;
     int chooseVoice() const;
 
