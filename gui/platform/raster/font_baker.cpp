@@ -1,8 +1,12 @@
 // Build tool: renders the toolkit's faces with stb_truetype into the C++ glyph tables of
 // font_tables.cpp, so the plug-in carries its fonts and needs no font at run time.
 // Usage: zelvik-font-baker <sans.ttf> <sans-bold.ttf> <symbol.ttf> <output.cpp>
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
 #define STB_TRUETYPE_IMPLEMENTATION
 #include <stb/stb_truetype.h>
+#pragma GCC diagnostic pop
 
 #include <cmath>
 #include <cstdio>
