@@ -331,6 +331,26 @@ TEST(EngineFilter, HeldSettersIgnoreSmallChangesForAWhile) {
     EXPECT_EQ(filter.resonance, 0.25f);
 }
 
+TEST(EngineFilter, CutoffSetterDerivesCoefficientsOnAFreshFilter) {
+    // The per-sample cutoff setter skips unchanged settings; a never-set-up filter
+    // must still get its coefficients on the first call, even for the stored value.
+    LadderFilter fresh;
+    fresh.setCutoff(0.0f);
+    EXPECT_NEAR(fresh.f, 1.16f * 0.005f, 1e-8f);
+    EXPECT_NEAR(fresh.inputGain, 0.35013 * std::pow(1.16 * 0.005, 4), 1e-15);
+    LadderFilter prepared;
+    prepared.setup(0.25f, 0.5f);
+    prepared.setCutoffHeld(0.26f);
+    prepared.setCutoff(0.25f);
+    EXPECT_EQ(prepared.cutoffHold, 0);
+    LadderFilter reference;
+    reference.setup(0.25f, 0.5f);
+    for (int i = 0; i < 64; ++i) {
+        prepared.setCutoff(0.25f);
+        EXPECT_EQ(prepared.process(0.5f), reference.process(0.5f)) << i;
+    }
+}
+
 // ---- Voices and portamento -----------------------------------------------------------
 
 TEST(EngineVoices, SeventeenthNoteTakesVoiceZero) {
@@ -433,6 +453,33 @@ TEST(EnginePortamento, GlidesFromTheNearestNoteOfTheLastReleasedChord) {
     EXPECT_NEAR(slot.targetIncrement - slot.increment, gap * 0.99f, std::fabs(gap) * 1e-4f);
     for (int i = 0; i < 3000; ++i) engine.renderSample(0.0f);
     EXPECT_NEAR(slot.increment, slot.targetIncrement, std::fabs(gap) * 1e-3f);
+}
+
+TEST(EnginePortamento, GlideListCollectsOneInstantOnly) {
+    PlainEngine engine;
+    for (int key : {62, 66, 70}) engine.noteOn(key, static_cast<float>(key), 0.5f, 0);
+    engine.renderSample(0.0f);
+    engine.noteOff(62, 4);
+    engine.noteOff(66, 4);
+    EXPECT_EQ(engine.glideCount, 2);
+    EXPECT_EQ(engine.glideSources[1], 66.0f);
+    engine.noteOff(70, 9);  // a later instant starts the list again
+    EXPECT_EQ(engine.glideCount, 1);
+    EXPECT_EQ(engine.glideSources[0], 70.0f);
+    EXPECT_EQ(engine.glideTime, engine.clock + 9);
+}
+
+TEST(EnginePortamento, EqualDistanceKeepsTheEarlierSource) {
+    PlainEngine engine;
+    engine.portaOn = true;
+    for (int key : {62, 66}) engine.noteOn(key, static_cast<float>(key), 0.5f, 0);
+    engine.renderSample(0.0f);
+    engine.noteOff(62, 0);
+    engine.noteOff(66, 0);
+    for (int i = 0; i < 200; ++i) engine.renderSample(0.0f);
+    engine.noteOn(64, 64.0f, 0.5f, 0);
+    ASSERT_EQ(engine.voices[2].key, 64);  // the first never-used voice
+    EXPECT_NEAR(engine.oscillators[0].slots[2].increment, incrementOf(62.0f), 1e-6f * incrementOf(62.0f));
 }
 
 // ---- Pitch ---------------------------------------------------------------------------
