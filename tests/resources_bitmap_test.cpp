@@ -157,6 +157,15 @@ TEST_P(KnobStrip, EveryShownFrameDiffersFromTheNextAndTheSpareRepeatsTheLast) {
   EXPECT_EQ(frameBytes(55), frameBytes(54));
 }
 
+// A keyed redraw leaves key pixels as they were on screen, so every frame must cover the
+// same pixels: otherwise bits of the previous frame would stay behind when the value moves.
+TEST_P(KnobStrip, AllFramesCoverTheSamePixels) {
+  for (int frame = 1; frame < 56; ++frame)
+    for (int y = 0; y < kFrame; ++y)
+      for (int x = 0; x < kFrame; ++x)
+        ASSERT_EQ(isKey(at(frame, x, y)), isKey(at(0, x, y))) << frame << " " << x << "," << y;
+}
+
 INSTANTIATE_TEST_SUITE_P(AllKinds, KnobStrip, ::testing::Values(104, 105, 106, 107));
 
 // ---- switch -------------------------------------------------------------------------------
@@ -184,6 +193,9 @@ TEST(SkinSwitch, TwoDifferentStatesEachKeyedAroundTheButton) {
     }
   }
   EXPECT_GT(differing, 40) << "off and on must be told apart at a glance";
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 36; ++x)
+      EXPECT_EQ(isKey(image.at(x, y)), isKey(image.at(x, y + 24))) << "same footprint at " << x << "," << y;
 }
 
 // ---- voice indicator ------------------------------------------------------------------------

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/skin/panel_painter.h"
 #include "tools/skin/skin_fonts.h"
+#include "tools/skin/skin_palette.h"
 #include "tools/skin/skin_layout.h"
 
 namespace {
@@ -112,6 +114,11 @@ SkinCanvas paintHelpPicture(const SkinCanvas& editorView, const SkinFonts& fonts
   for (int y = 0; y < kPanelHeight; ++y)
     for (int x = 0; x < kPanelWidth; ++x)
       picture.setPixel(x, y, mixColor(editorView.pixel(x, y), rgb(8, 12, 18), 0.38));
+  // The notes about the event modulators cover the maker's plate; clear it so no half
+  // hidden lettering shows between them.
+  const SkinBox clear{kMakerPlate.left + 2, kMakerPlate.top + 2, kMakerPlate.right - 2, kMakerPlate.bottom - 2};
+  picture.fillRect(clear.left, clear.top, clear.right, clear.bottom,
+                   mixColor(skin_palette::kSurface, rgb(8, 12, 18), 0.38));
 
   const SkinControl& compressor = kSynthLayout[62];
   const SkinBox compKnob = around({compressor.x - 10, compressor.y - 10, compressor.x + 10, compressor.y + 10}, 2);

@@ -2,6 +2,7 @@
 // the knob, only the pointer does, so the value reads from the pointer alone.
 #include "tools/skin/knob_painter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/skin/skin_layout.h"
@@ -81,20 +82,16 @@ void paintKnobFrame(SkinCanvas& canvas, int originY, int kind, int frame) {
   const double dx = std::cos(radians), dy = -std::sin(radians);
   const double inner = 1.8, outer = kSkirtRadius - 1.5;
   const bool darkPointer = style.pointer.r + style.pointer.g + style.pointer.b < 200;
-  if (!darkPointer) {
-    canvas.fillShape(
-        [&](double x, double y) {
-          return segmentDistance(x, y, cx + dx * inner, cy + dy * inner, cx + dx * outer,
-                                 cy + dy * outer, 1.55);
-        },
-        rgb(0, 0, 0), 0.55, 1.0, area);
-  }
-  canvas.fillShape(
-      [&](double x, double y) {
-        return segmentDistance(x, y, cx + dx * inner, cy + dy * inner, cx + dx * outer,
-                               cy + dy * outer, 1.0);
-      },
-      style.pointer, 1.0, 1.0, area);
+  // Both strokes are clipped to the skirt, so every frame covers exactly the same pixels.
+  auto stroke = [&](double halfWidth) {
+    return [=](double x, double y) {
+      return std::max(segmentDistance(x, y, cx + dx * inner, cy + dy * inner, cx + dx * outer,
+                                      cy + dy * outer, halfWidth),
+                      circleDistance(x, y, cx, cy, kSkirtRadius - 0.8));
+    };
+  };
+  if (!darkPointer) canvas.fillShape(stroke(1.55), rgb(0, 0, 0), 0.55, 1.0, area);
+  canvas.fillShape(stroke(1.0), style.pointer, 1.0, 1.0, area);
 }
 
 SkinCanvas paintKnobStrip(int kind) {

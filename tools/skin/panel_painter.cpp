@@ -122,7 +122,7 @@ const std::vector<PanelSection>& panelSections() {
        {26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 22, 23, 24, 25}},
       {"event modulators", {403, 2, 598, 198},
        {36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51}},
-      {"brand and help", {403, 200, 598, 248}, {}},
+      {"maker and help", kMakerPlate, {}},
   };
   return sections;
 }

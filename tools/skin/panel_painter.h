@@ -22,6 +22,9 @@ struct PanelText {
   bool isTitle;
 };
 
+// The plate with the maker's name and the help key, bottom right.
+constexpr SkinBox kMakerPlate{403, 200, 598, 248};
+
 const std::vector<PanelSection>& panelSections();
 const std::vector<PanelText>& panelTexts();
 

@@ -8,7 +8,9 @@ void paintSwitchState(SkinCanvas& canvas, int originY, bool on) {
   const SkinBox area{0, originY, kSwitchWidth, originY + kSwitchHeight};
   // The body spans rows 2-21: the editor paints a label over the top two rows.
   const double left = 3.5, top = originY + 3.0, right = 32.5, bottom = originY + 20.5;
-  const double lift = on ? 0.3 : 0.6;  // a pressed button casts a shorter shadow
+  // Both states cast the same shadow: a keyed redraw leaves the pixels it keys untouched,
+  // so a shadow only one state had would linger after switching.
+  const double lift = 0.6;
 
   canvas.fillShape(
       [&](double x, double y) {
