@@ -1,19 +1,216 @@
-// SynthEditor: the window size and the refresh and voice-count hooks.
+// SynthEditor: builds the panel from the control table and keeps it in step with the plug-in.
 #include "editor/synth_editor.h"
 
+#include <cstdio>
+
+#include "editor/gui_image_strip.h"
+#include "editor/gui_momentary_button.h"
+#include "editor/gui_strip_knob.h"
+#include "editor/gui_text_field.h"
+#include "editor/synth_switch.h"
+#include "gui/bitmap.h"
+#include "gui/frame.h"
+#include "gui/platform/platform.h"
 #include "plugin/synth_plugin.h"
+
+namespace {
+constexpr uint32_t kRefreshIntervalMs = 100;
+constexpr float kVoiceStep = 0.0625f;  // one indicator image per sounding voice
+constexpr int32_t kTextBufferSize = 1024;
+
+// Views laid out around a control centre (x, y).
+GuiRect knobRect(const SynthLayoutRow& row) { return GuiRect{row.x - 16, row.y - 16, row.x + 16, row.y + 16}; }
+GuiRect switchRect(const SynthLayoutRow& row) { return GuiRect{row.x - 18, row.y - 12, row.x + 18, row.y + 12}; }
+GuiRect labelRect(const SynthLayoutRow& row) { return GuiRect{row.x - 21, row.y - 20, row.x + 21, row.y - 10}; }
+GuiRect valueRect(const SynthLayoutRow& row) { return GuiRect{row.x - 21, row.y + 11, row.x + 21, row.y + 20}; }
+
+const GuiRect kVoiceIndicatorRect{156, 9, 196, 49};
+const GuiRect kHelpButtonRect{490, 210, 540, 240};
+}  // namespace
 
 SynthEditor::SynthEditor(SynthPlugin* plugin) : AEffGUIEditor(plugin), plugin(plugin) {
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = 250;
-    rect.right = 600;
+    rect.bottom = kHeight;
+    rect.right = kWidth;
 }
 
+SynthEditor::~SynthEditor() {
+    if (isOpen) close();
+}
+
+VstInt32 SynthEditor::open(void* parentWindow) {
+    if (isOpen) close();  // a second open without a close starts afresh
+    AEffGUIEditor::open(parentWindow);
+
+    frame = new GuiFrame(GuiRect{0, 0, kWidth, kHeight}, parentWindow, this);
+
+    background = new GuiBitmap(kBackgroundBitmap);
+    frame->setBackground(background);
+    for (int kind = 0; kind < 4; ++kind) {
+        knobStrips[kind] = new GuiBitmap(kFirstKnobStrip + kind);
+        knobStrips[kind]->setTransparentColor(colorYellow);
+    }
+    switchBitmap = new GuiBitmap(kSwitchBitmap);
+    switchBitmap->setTransparentColor(colorYellow);
+    voiceStrip = new GuiBitmap(kVoiceBitmap);
+
+    // isOpen goes up before the rows are built so that each read-out can be filled in as it
+    // is made.
+    isOpen = true;
+    for (int row = 0; row < kSynthLayoutRowCount; ++row) createRowViews(row);
+
+    voiceIndicator = new GuiImageStrip(kVoiceIndicatorRect, this, kHelpTag, kVoiceImages, kVoiceImageHeight,
+                                       voiceStrip, GuiPoint{0, 0});
+    voiceIndicator->setValue(0.0f);
+    voiceIndicator->setMouseEnabled(false);
+    frame->addView(voiceIndicator);
+
+    helpButton = new GuiMomentaryButton(kHelpButtonRect, this, kHelpTag, 0, background,
+                                        GuiPoint{kHelpButtonRect.left, kHelpButtonRect.top});
+    frame->addView(helpButton);
+
+    lastRefreshRequest = 0;
+    requestRefresh();
+    return 1;
+}
+
+void SynthEditor::createRowViews(int row) {
+    const SynthLayoutRow& layout = kSynthLayout[row];
+    GuiControl* control;
+    if (layout.kind < kSynthLayoutSwitch) {
+        const int kind = layout.kind < 0 ? 0 : layout.kind;
+        control = new GuiStripKnob(knobRect(layout), this, row, kKnobImages, kKnobImageHeight, knobStrips[kind],
+                                   GuiPoint{layout.x - 16, layout.y - 16});
+    } else {
+        control = new SynthSwitch(switchRect(layout), this, row, switchBitmap);
+    }
+    controls[row] = control;
+    control->setTransparency(true);
+    frame->addView(control);
+
+    if (layout.hasLabel) {
+        GuiTextField* label = new GuiTextField(labelRect(layout), this, kTextTagBase + row, layout.labelText,
+                                               background, 0);
+        label->setFont(fontSmaller);
+        label->setTextColor(colorBlack);
+        label->setImageOffset(GuiPoint{layout.x - 21, layout.y - 20});
+        label->setMouseEnabled(false);
+        labels[row] = label;
+        frame->addView(label);
+    }
+    if (layout.hasValueDisplay) {
+        GuiTextField* display = new GuiTextField(valueRect(layout), this, kTextTagBase + row, "", background, 0);
+        display->setFont(fontSmaller);
+        display->setTextColor(colorCyan);
+        display->setImageOffset(GuiPoint{layout.x - 21, layout.y + 11});
+        display->setMouseEnabled(false);
+        valueDisplays[row] = display;
+        refreshValueDisplay(row);
+        frame->addView(display);
+    }
+}
+
+void SynthEditor::close() {
+    isOpen = false;
+    // The frame releases its views, and with them their references on the bitmaps.
+    delete frame;
+    frame = nullptr;
+    releaseBitmaps();
+    // The views are gone: no pointer to them is kept.
+    for (int row = 0; row < kSynthLayoutRowCount; ++row) {
+        controls[row] = nullptr;
+        labels[row] = nullptr;
+        valueDisplays[row] = nullptr;
+    }
+    voiceIndicator = nullptr;
+    helpButton = nullptr;
+}
+
+void SynthEditor::releaseBitmaps() {
+    GuiBitmap** owned[] = {&background, &knobStrips[0], &knobStrips[1], &knobStrips[2],
+                           &knobStrips[3], &switchBitmap, &voiceStrip};
+    for (GuiBitmap** bitmap : owned) {
+        if (*bitmap) (*bitmap)->dropReference();
+        *bitmap = nullptr;
+    }
+}
+
+// The audio thread only stores the count; the indicator, a view, is touched here on the
+// user-interface thread, where close cannot pull it away mid-store.
+void SynthEditor::idle() {
+    if (isOpen && voiceIndicator && !inTrackingIdle) voiceIndicator->setValue(activeVoices * kVoiceStep);
+    AEffGUIEditor::idle();
+}
+
+void SynthEditor::update() {
+    if (!plugin || !isOpen) return;
+    for (int index = 0; index < kSynthLayoutRowCount; ++index) {
+        controls[index]->setValue(plugin->getParameter(index));
+        refreshValueDisplay(index);
+    }
+}
+
+// The difference is taken on the wrapping clock. A difference that reads negative as a signed
+// number means more than 2^31 ms have passed, which is certainly long enough: treating it as
+// "too soon" would drop every request until the clock came round again, so the panel of a
+// machine up for 25 days would never follow the host.
 void SynthEditor::requestRefresh() {
-    postUpdate();
+    const uint32_t now = gui_platform::tickCount();
+    const int32_t elapsed = static_cast<int32_t>(now - lastRefreshRequest);
+    if (elapsed > static_cast<int32_t>(kRefreshIntervalMs) || elapsed < 0) {
+        postUpdate();
+        lastRefreshRequest = now;
+    }
 }
 
-void SynthEditor::showActiveVoices(int count) {
-    activeVoices = count;
+void SynthEditor::showActiveVoices(int count) { activeVoices = count; }
+
+bool SynthEditor::showsValueText(int row) const {
+    const SynthLayoutRow& layout = kSynthLayout[row];
+    if (!layout.hasValueDisplay) return false;
+    if (!layout.dependent) return true;
+    const int target = plugin ? plugin->modulationTarget(row) : -1;
+    return target >= 0 && target < kSynthLayoutRowCount && kSynthLayout[target].hasValueDisplay;
+}
+
+void SynthEditor::refreshValueDisplay(int index) {
+    if (!isOpen || index < 0 || index >= kSynthLayoutRowCount) return;
+    GuiTextField* display = valueDisplays[index];
+    if (!kSynthLayout[index].hasValueDisplay || !display) return;
+    if (!showsValueText(index)) {
+        display->setText("");
+        return;
+    }
+    char value[kTextBufferSize] = {};
+    char label[kTextBufferSize] = {};
+    plugin->getParameterDisplay(index, value);
+    plugin->getParameterLabel(index, label);
+    char text[2 * kTextBufferSize + 1];
+    std::snprintf(text, sizeof text, "%s %s", value, label);
+    display->setText(text);
+}
+
+void SynthEditor::valueChanged(GuiDrawContext* context, GuiControl* control) {
+    if (!isOpen || !control) return;
+    const VstInt32 tag = control->getTag();
+    if (tag >= 0 && tag < kSynthLayoutRowCount && plugin) plugin->setParameterFromEditor(tag, control->getValue());
+    if (tag == kHelpTag && control->getValue() > 0.0f) showHelp(frame ? frame->getWindow() : nullptr);
+    if (context) control->update(context);
+}
+
+void SynthEditor::showHelp(gui_platform::Window* owner) {
+    gui_platform::showModalPicture(kHelpPicture, owner);
+}
+
+GuiControl* SynthEditor::getControl(int index) const {
+    return index >= 0 && index < kSynthLayoutRowCount ? controls[index] : nullptr;
+}
+
+GuiTextField* SynthEditor::getLabel(int index) const {
+    return index >= 0 && index < kSynthLayoutRowCount ? labels[index] : nullptr;
+}
+
+GuiTextField* SynthEditor::getValueDisplay(int index) const {
+    return index >= 0 && index < kSynthLayoutRowCount ? valueDisplays[index] : nullptr;
 }
