@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "tests/resources_support.h"
-#include "tools/skin/panel_painter.h"
+#include "tools/skin/panel_layout.h"
 #include "tools/skin/skin_fonts.h"
 #include "tools/skin/skin_layout.h"
 
@@ -35,13 +35,13 @@ std::vector<SkinBox> rowBoxes(int row) {
 
 TEST(SkinPanelLayout, EveryControlBelongsToExactlyOneSection) {
   std::vector<int> owners(kSynthLayoutRowCount, 0);
-  for (const PanelSection& section : panelSections())
+  for (const PanelSection& section : panelLayout().sections)
     for (int row : section.rows) ++owners.at(row);
   for (int row = 0; row < kSynthLayoutRowCount; ++row) EXPECT_EQ(owners[row], 1) << "row " << row;
 }
 
 TEST(SkinPanelLayout, PlatesHoldTheirControlsInsideTheirBevelsAndDoNotOverlap) {
-  const auto& sections = panelSections();
+  const auto& sections = panelLayout().sections;
   for (const PanelSection& section : sections) {
     SCOPED_TRACE(section.name);
     const SkinBox inner{section.plate.left + 1, section.plate.top + 1, section.plate.right - 1,
@@ -57,7 +57,7 @@ TEST(SkinPanelLayout, PlatesHoldTheirControlsInsideTheirBevelsAndDoNotOverlap) {
 }
 
 TEST(SkinPanelLayout, BevelsCrossNoControlOfAnotherSection) {
-  for (const PanelSection& section : panelSections()) {
+  for (const PanelSection& section : panelLayout().sections) {
     const SkinBox p = section.plate;
     const SkinBox edges[] = {{p.left, p.top, p.right, p.top + 1},
                              {p.left, p.bottom - 1, p.right, p.bottom},
@@ -70,9 +70,39 @@ TEST(SkinPanelLayout, BevelsCrossNoControlOfAnotherSection) {
   }
 }
 
+TEST(SkinPanelLayout, EngravedLinesPassBetweenControls) {
+  const auto& grooves = panelLayout().grooves;
+  EXPECT_GE(grooves.size(), 6u);  // two between the oscillators, three between the events, one below the LFOs
+  for (const PanelGroove& groove : grooves) {
+    const SkinBox line{groove.x0, groove.y, groove.x1, groove.y + 2};
+    EXPECT_GE(groove.x1 - groove.x0, 8);
+    int holders = 0;
+    for (const PanelSection& section : panelLayout().sections)
+      if (contains({section.plate.left + 1, section.plate.top + 1, section.plate.right - 1,
+                    section.plate.bottom - 1}, line))
+        ++holders;
+    EXPECT_EQ(holders, 1) << "groove at row " << groove.y;
+    for (int row = 0; row < kSynthLayoutRowCount; ++row)
+      for (const SkinBox& box : rowBoxes(row))
+        EXPECT_FALSE(overlaps(line, box)) << "groove at row " << groove.y << " crosses row " << row;
+  }
+}
+
+TEST(SkinPanelLayout, GuttersSeparateNeighbouringPlates) {
+  // Plates never touch: at least one chassis pixel lies between two plates side by side.
+  const auto& sections = panelLayout().sections;
+  for (size_t a = 0; a < sections.size(); ++a)
+    for (size_t b = 0; b < sections.size(); ++b) {
+      if (a == b) continue;
+      const SkinBox grown{sections[a].plate.left, sections[a].plate.top, sections[a].plate.right + 1,
+                          sections[a].plate.bottom + 1};
+      EXPECT_FALSE(overlaps(grown, sections[b].plate)) << sections[a].name << " / " << sections[b].name;
+    }
+}
+
 TEST(SkinPanelLayout, IndicatorAndHelpSitOnPlates) {
   int holders = 0;
-  for (const PanelSection& section : panelSections()) {
+  for (const PanelSection& section : panelLayout().sections) {
     if (contains(section.plate, kVoiceIndicatorBox)) ++holders;
     if (contains(section.plate, kHelpButtonBox)) ++holders;
   }
@@ -82,7 +112,7 @@ TEST(SkinPanelLayout, IndicatorAndHelpSitOnPlates) {
 TEST(SkinPanelLayout, PrintedTextsTouchNoControlLabelOrReadOut) {
   const SkinFonts fonts(ZELVIK_SKIN_FONT_DIR);
   ASSERT_TRUE(fonts.loaded());
-  for (const PanelText& text : panelTexts()) {
+  for (const PanelText& text : panelLayout().texts) {
     const SkinFont& face = text.isTitle ? fonts.bold : fonts.regular;
     const double width = face.textWidth(text.text, text.isTitle ? 9.0 : 10.0, text.isTitle ? 0.9 : 0.0);
     const int middle = (text.box.left + text.box.right) / 2;
@@ -92,6 +122,12 @@ TEST(SkinPanelLayout, PrintedTextsTouchNoControlLabelOrReadOut) {
       for (const SkinBox& box : rowBoxes(row))
         EXPECT_FALSE(overlaps(ink, box)) << "\"" << text.text << "\" touches row " << row;
     EXPECT_FALSE(overlaps(ink, kVoiceIndicatorBox)) << text.text;
+    int holders = 0;
+    for (const PanelSection& section : panelLayout().sections)
+      if (contains({section.plate.left + 2, section.plate.top + 1, section.plate.right - 2,
+                    section.plate.bottom - 1}, ink))
+        ++holders;
+    EXPECT_EQ(holders, 1) << "\"" << text.text << "\" runs off its plate";
     EXPECT_FALSE(overlaps(ink, kHelpButtonBox)) << text.text;
   }
 }

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tools/skin/panel_painter.h"
+#include "tools/skin/panel_layout.h"
 #include "tools/skin/skin_fonts.h"
 #include "tools/skin/skin_palette.h"
 #include "tools/skin/skin_layout.h"
@@ -116,7 +116,8 @@ SkinCanvas paintHelpPicture(const SkinCanvas& editorView, const SkinFonts& fonts
       picture.setPixel(x, y, mixColor(editorView.pixel(x, y), rgb(8, 12, 18), 0.38));
   // The notes about the event modulators cover the maker's plate; clear it so no half
   // hidden lettering shows between them.
-  const SkinBox clear{kMakerPlate.left + 2, kMakerPlate.top + 2, kMakerPlate.right - 2, kMakerPlate.bottom - 2};
+  const SkinBox maker = plateHolding(kHelpButtonBox);
+  const SkinBox clear{maker.left + 2, maker.top + 2, maker.right - 2, maker.bottom - 2};
   picture.fillRect(clear.left, clear.top, clear.right, clear.bottom,
                    mixColor(skin_palette::kSurface, rgb(8, 12, 18), 0.38));
 

@@ -5,24 +5,13 @@
 #include <cmath>
 #include <cstdint>
 
+#include "tools/skin/panel_layout.h"
 #include "tools/skin/skin_fonts.h"
 #include "tools/skin/skin_layout.h"
 #include "tools/skin/skin_palette.h"
 #include "tools/skin/voice_indicator_painter.h"
 
 namespace {
-
-// An engraved line across a plate, from x0 to x1 (excluded) on rows y and y + 1.
-struct PanelGroove {
-  int x0, x1, y;
-};
-
-const std::vector<PanelGroove> kGrooves = {
-    {6, 196, 98},   {6, 196, 148},                  // between the three oscillators
-    {407, 594, 54}, {407, 594, 102}, {407, 594, 150},  // between the event modulators
-    // LFOs above, arpeggiator below; the window of "L2-Min" interrupts the line.
-    {206, 318, 195}, {364, 397, 195},
-};
 
 constexpr double kTitlePixels = 9.0;
 constexpr double kTitleTracking = 0.9;
@@ -57,7 +46,7 @@ void paintPlate(SkinCanvas& canvas, SkinBox b) {
 
 void paintGroove(SkinCanvas& canvas, const PanelGroove& g) {
   canvas.fillRect(g.x0, g.y, g.x1, g.y + 1, skin_palette::kGrooveDark);
-  canvas.fillRect(g.x0 + 1, g.y + 1, g.x1 + 1, g.y + 2, skin_palette::kGrooveLight);
+  canvas.fillRect(g.x0 + 1, g.y + 1, g.x1, g.y + 2, skin_palette::kGrooveLight);
 }
 
 // The read-out rectangle itself is the dark window; a light line below and to the right
@@ -103,69 +92,24 @@ void paintHelpKey(SkinCanvas& canvas, const SkinFonts& fonts) {
 }
 
 void paintBrand(SkinCanvas& canvas, const SkinFonts& fonts) {
-  fonts.boldItalic.drawCentred(canvas, "Zelvik", {404, 205, 488, 233}, 23.0, rgb(34, 40, 48));
-  fonts.regular.drawCentred(canvas, "synthesizer", {404, 231, 488, 244}, 9.0, rgb(60, 68, 78), 0.6);
-  fonts.bold.drawCentred(canvas, "QUILLFERN", {541, 216, 597, 234}, 8.0, rgb(60, 68, 78), 0.3);
+  fonts.boldItalic.drawCentred(canvas, "Zelvik", kLogoBox, 23.0, rgb(34, 40, 48));
+  fonts.regular.drawCentred(canvas, "synthesizer", kLogoLineBox, 9.0, rgb(60, 68, 78), 0.6);
+  fonts.bold.drawCentred(canvas, "QUILLFERN", kVendorBox, 8.0, rgb(60, 68, 78), 0.3);
 }
 
 }  // namespace
 
-const std::vector<PanelSection>& panelSections() {
-  static const std::vector<PanelSection> sections = {
-      {"master", {2, 2, 200, 51}, {0, 1, 2}},
-      {"oscillators", {2, 53, 200, 198}, {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}},
-      {"amplitude envelope", {2, 200, 140, 248}, {18, 19, 20, 21}},
-      {"output", {141, 200, 200, 248}, {62}},
-      {"filter", {202, 2, 352, 83}, {52, 53, 54, 55, 56, 57, 58, 59}},
-      {"portamento", {353, 2, 401, 83}, {60, 61}},
-      {"lfo and arpeggiator", {202, 85, 401, 248},
-       {26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 22, 23, 24, 25}},
-      {"event modulators", {403, 2, 598, 198},
-       {36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51}},
-      {"maker and help", kMakerPlate, {}},
-  };
-  return sections;
-}
-
-const std::vector<PanelText>& panelTexts() {
-  static const std::vector<PanelText> texts = [] {
-    std::vector<PanelText> list = {
-        {"MASTER", {4, 40, 100, 50}, true},
-        {"OSC 1", labelBox(kSynthLayout[5]), true},
-        {"OSC 2", labelBox(kSynthLayout[10]), true},
-        {"OSC 3", labelBox(kSynthLayout[15]), true},
-        {"AMP ENVELOPE", {4, 237, 138, 247}, true},
-        {"OUTPUT", {141, 237, 200, 247}, true},
-        {"FILTER", {204, 3, 350, 13}, true},
-        {"GLIDE", {354, 3, 400, 13}, true},
-        {"LFO", {204, 88, 246, 99}, true},
-        {"time", labelBox(kSynthLayout[23]), false},
-        {"chord", labelBox(kSynthLayout[24]), false},
-    };
-    // Legends where the editor prints no label: the LFO knobs and the event columns.
-    const char* lfoLegends[] = {"period", "aim", "min", "max"};
-    for (int lfo = 0; lfo < 2; ++lfo)
-      for (int i = 0; i < 4; ++i)
-        list.push_back({lfoLegends[i], labelBox(kSynthLayout[27 + lfo * 5 + i]), false});
-    const char* eventLegends[] = {"note", "start", "release"};
-    for (int event = 0; event < 4; ++event)
-      for (int i = 0; i < 3; ++i)
-        list.push_back({eventLegends[i], labelBox(kSynthLayout[37 + event * 4 + i]), false});
-    return list;
-  }();
-  return texts;
-}
-
 SkinCanvas paintPanel(const SkinFonts& fonts) {
   SkinCanvas panel(kPanelWidth, kPanelHeight, skin_palette::kChassis);
   paintChassis(panel);
-  for (const PanelSection& section : panelSections()) paintPlate(panel, section.plate);
-  for (const PanelGroove& groove : kGrooves) paintGroove(panel, groove);
+  const PanelLayout& layout = panelLayout();
+  for (const PanelSection& section : layout.sections) paintPlate(panel, section.plate);
+  for (const PanelGroove& groove : layout.grooves) paintGroove(panel, groove);
   for (const SkinControl& control : kSynthLayout) {
     if (control.kind != kSwitchKind) paintKnobTicks(panel, control);
     if (control.hasValueDisplay) paintValueWindow(panel, valueBox(control));
   }
-  for (const PanelText& text : panelTexts()) {
+  for (const PanelText& text : layout.texts) {
     if (text.isTitle)
       fonts.bold.drawCentred(panel, text.text, text.box, kTitlePixels, skin_palette::kTitle,
                              kTitleTracking);
