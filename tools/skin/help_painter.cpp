@@ -95,6 +95,15 @@ void paintCallout(SkinCanvas& canvas, const Callout& callout, const SkinFonts& f
   }
 }
 
+SkinBox rowsContent(std::initializer_list<int> rows) {
+  SkinBox content{kPanelWidth, kPanelHeight, 0, 0};
+  for (int row : rows)
+    for (const SkinBox& b : rowContentBoxes(row))
+      content = {std::min(content.left, b.left), std::min(content.top, b.top),
+                 std::max(content.right, b.right), std::max(content.bottom, b.bottom)};
+  return content;
+}
+
 SkinBox around(SkinBox b, int margin) {
   return {b.left - margin, b.top - margin, b.right + margin, b.bottom + margin};
 }
@@ -121,25 +130,27 @@ SkinCanvas paintHelpPicture(const SkinCanvas& editorView, const SkinFonts& fonts
   picture.fillRect(clear.left, clear.top, clear.right, clear.bottom,
                    mixColor(skin_palette::kSurface, rgb(8, 12, 18), 0.38));
 
-  const SkinControl& compressor = kSynthLayout[62];
-  const SkinBox compKnob = around({compressor.x - 10, compressor.y - 10, compressor.x + 10, compressor.y + 10}, 2);
+  // The parts named, each framed by what the editor shows of it.
+  const SkinBox inputSection = around(rowsContent({0, 1, 2}), 1);
+  const SkinBox oscillators = around(rowsContent({3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}), 1);
+  const SkinBox indicator = around(kVoiceIndicatorBox, 2);
+  const SkinBox periods = column(27, 32);
+  const SkinBox compressor = around(controlFaceBox(kSynthLayout[62]), 1);
+  const SkinBox aims = column(36, 48), starts = column(38, 50), releases = column(39, 51);
+  for (const SkinBox& part : {inputSection, oscillators, indicator, periods, compressor, aims, starts, releases})
+    outlinePart(picture, part);
 
-  outlinePart(picture, {4, 4, 148, 49});     // the input section: volume, pan, pitch
-  outlinePart(picture, {4, 55, 198, 196});   // the oscillators
-  outlinePart(picture, around(kVoiceIndicatorBox, 2));
-  outlinePart(picture, column(27, 32));  // both LFO periods
-  outlinePart(picture, compKnob);
-  for (int row : {36, 38, 39}) outlinePart(picture, column(row, row + 12));
-
+  // Arrows leave a note's edge and stop just short of the frame they point at.
+  auto below = [](SkinBox part, int x) { return Point{double(x), part.bottom + 1.0}; };
   const std::vector<Callout> callouts = {
-      {{"input section"}, {8, 38, 98, 50}, false, {}, {}},
-      {{"notes running", "(max 16)"}, {224, 8, 312, 34}, true, {224, 21}, {200, 28}},
-      {{"oscillators 1-3:", "switch, level, shape, tuning"}, {6, 206, 138, 231}, true, {72, 206}, {72, 197}},
-      {{"output compressor"}, {10, 234, 128, 247}, true, {128, 240}, {150, 229}},
-      {{"LFO period"}, {222, 206, 308, 220}, true, {265, 206}, {265, 193}},
-      {{"parameter", "modified"}, {404, 207, 466, 232}, true, {425, 207}, {425, 197}},
-      {{"value at", "start"}, {490, 207, 544, 232}, true, {521, 207}, {521, 197}},
-      {{"value at", "release"}, {547, 207, 597, 232}, true, {569, 207}, {569, 197}},
+      {{"input section"}, {8, inputSection.bottom - 12, 98, inputSection.bottom}, false, {}, {}},
+      {{"notes running", "(max 16)"}, {224, 8, 312, 34}, true, {224, 21}, {indicator.right + 1.0, 28}},
+      {{"oscillators 1-3:", "switch, level, shape, tuning"}, {6, 206, 138, 231}, true, {72, 206}, below(oscillators, 72)},
+      {{"output compressor"}, {10, 234, 128, 247}, true, {128, 240}, {compressor.left - 1.0, compressor.bottom - 4.0}},
+      {{"LFO period"}, {222, 206, 308, 220}, true, {265, 206}, below(periods, 265)},
+      {{"parameter", "modified"}, {404, 207, 466, 232}, true, {425, 207}, below(aims, 425)},
+      {{"value at", "start"}, {490, 207, 544, 232}, true, {521, 207}, below(starts, 521)},
+      {{"value at", "release"}, {547, 207, 597, 232}, true, {569, 207}, below(releases, 569)},
       {{"each event modulator, rows 1-4"}, {404, 235, 597, 248}, false, {}, {}},
       {{"click to close"}, {314, 230, 398, 245}, false, {}, {}},
   };
