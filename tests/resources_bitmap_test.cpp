@@ -15,7 +15,9 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
   return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
          uint32_t(b[at + 3]) << 24;
 }
-uint32_t le16(const std::vector<uint8_t>& b, size_t at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8; }
+uint32_t le16(const std::vector<uint8_t>& b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
+}
 
 struct ExpectedSize {
   int id, width, height;
@@ -36,13 +38,13 @@ TEST(SkinBitmapFiles, HeadersAreUncompressed24BitBottomUpWithPaddedRows) {
     EXPECT_EQ(b[0], 'B');
     EXPECT_EQ(b[1], 'M');
     EXPECT_EQ(le32(b, 2), b.size());
-    EXPECT_EQ(le32(b, 10), 54u);                              // pixels right after the headers
-    EXPECT_EQ(le32(b, 14), 40u);                              // BITMAPINFOHEADER
+    EXPECT_EQ(le32(b, 10), 54u);  // pixels right after the headers
+    EXPECT_EQ(le32(b, 14), 40u);  // BITMAPINFOHEADER
     EXPECT_EQ(int32_t(le32(b, 18)), expected.width);
-    EXPECT_EQ(int32_t(le32(b, 22)), expected.height);         // positive: bottom-up
+    EXPECT_EQ(int32_t(le32(b, 22)), expected.height);  // positive: bottom-up
     EXPECT_EQ(le16(b, 26), 1u);
     EXPECT_EQ(le16(b, 28), 24u);
-    EXPECT_EQ(le32(b, 30), 0u);                               // BI_RGB
+    EXPECT_EQ(le32(b, 30), 0u);  // BI_RGB
     EXPECT_EQ(b.size(), 54 + stride * expected.height);
   }
 }
@@ -68,8 +70,8 @@ TEST(SkinBitmapFiles, RowPaddingBytesAreZero) {
 
 constexpr int kFrame = 32;
 constexpr double kCentre = 16.0;
-constexpr double kKeyedBeyond = 12.5;       // everything farther from the centre is key
-constexpr double kSolidWithin = 8.5;        // everything nearer is knob, never key
+constexpr double kKeyedBeyond = 12.5;           // everything farther from the centre is key
+constexpr double kSolidWithin = 8.5;            // everything nearer is knob, never key
 constexpr double kAngleToleranceDegrees = 3.0;  // measured error is about 1 degree
 
 double distanceFromCentre(int x, int y) { return std::hypot(x + 0.5 - kCentre, y + 0.5 - kCentre); }
@@ -145,7 +147,8 @@ TEST_P(KnobStrip, PointerAngleFollowsTheValue) {
     EXPECT_LE(std::fabs(difference), kAngleToleranceDegrees)
         << "frame " << frame << ": measured " << measured << ", expected " << expected;
   }
-  RecordProperty("max_angle_error_deg", std::to_string(*std::max_element(error.begin(), error.end())));
+  RecordProperty("max_angle_error_deg",
+                 std::to_string(*std::max_element(error.begin(), error.end())));
 }
 
 TEST_P(KnobStrip, EveryShownFrameDiffersFromTheNextAndTheSpareRepeatsTheLast) {
@@ -153,7 +156,8 @@ TEST_P(KnobStrip, EveryShownFrameDiffersFromTheNextAndTheSpareRepeatsTheLast) {
     return std::vector<uint8_t>(strip.rgb.begin() + frame * kFrame * kFrame * 3,
                                 strip.rgb.begin() + (frame + 1) * kFrame * kFrame * 3);
   };
-  for (int frame = 0; frame < 54; ++frame) EXPECT_NE(frameBytes(frame), frameBytes(frame + 1)) << frame;
+  for (int frame = 0; frame < 54; ++frame)
+    EXPECT_NE(frameBytes(frame), frameBytes(frame + 1)) << frame;
   EXPECT_EQ(frameBytes(55), frameBytes(54));
 }
 
@@ -195,7 +199,8 @@ TEST(SkinSwitch, TwoDifferentStatesEachKeyedAroundTheButton) {
   EXPECT_GT(differing, 40) << "off and on must be told apart at a glance";
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 36; ++x)
-      EXPECT_EQ(isKey(image.at(x, y)), isKey(image.at(x, y + 24))) << "same footprint at " << x << "," << y;
+      EXPECT_EQ(isKey(image.at(x, y)), isKey(image.at(x, y + 24)))
+          << "same footprint at " << x << "," << y;
 }
 
 // ---- voice indicator ------------------------------------------------------------------------
@@ -219,7 +224,8 @@ TEST(SkinVoiceIndicator, SeventeenDistinctFramesWithMoreLightForMoreVoices) {
   for (int a = 0; a < 17; ++a)
     for (int b = a + 1; b < 17; ++b) EXPECT_NE(frames[a], frames[b]) << a << " vs " << b;
   EXPECT_EQ(litPixels[0], 0);
-  for (int frame = 1; frame < 17; ++frame) EXPECT_GT(litPixels[frame], litPixels[frame - 1]) << frame;
+  for (int frame = 1; frame < 17; ++frame)
+    EXPECT_GT(litPixels[frame], litPixels[frame - 1]) << frame;
 }
 
 }  // namespace

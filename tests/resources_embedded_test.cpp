@@ -58,11 +58,15 @@ TEST(WindowsResourceScript, NamesEveryBitmapFileOnce) {
 
 TEST(WindowsResourceScript, HelpDialogIsACaptionlessSystemModalPictureOfBitmap114) {
   const std::string script = readText(std::string(ZELVIK_SOURCE_DIR) + "/resources/zelvik.rc");
-  EXPECT_TRUE(std::regex_search(script, std::regex(R"(117\s+DIALOG\s+0\s*,\s*0\s*,\s*400\s*,\s*154)")));
-  EXPECT_TRUE(std::regex_search(script, std::regex(R"(STYLE\s+DS_SYSMODAL\s*\|\s*WS_POPUP\s*\|\s*WS_VISIBLE\s*\n)")));
+  EXPECT_TRUE(
+      std::regex_search(script, std::regex(R"(117\s+DIALOG\s+0\s*,\s*0\s*,\s*400\s*,\s*154)")));
+  EXPECT_TRUE(std::regex_search(
+      script, std::regex(R"(STYLE\s+DS_SYSMODAL\s*\|\s*WS_POPUP\s*\|\s*WS_VISIBLE\s*\n)")));
   EXPECT_TRUE(std::regex_search(script, std::regex(R"re(FONT\s+8\s*,\s*"MS Sans Serif")re")));
   EXPECT_TRUE(std::regex_search(
-      script, std::regex(R"re(CONTROL\s+114\s*,\s*-1\s*,\s*"Static"\s*,\s*SS_BITMAP\s*\|\s*WS_VISIBLE\s*,\s*0\s*,\s*0\s*,\s*400\s*,\s*154)re")));
+      script,
+      std::regex(
+          R"re(CONTROL\s+114\s*,\s*-1\s*,\s*"Static"\s*,\s*SS_BITMAP\s*\|\s*WS_VISIBLE\s*,\s*0\s*,\s*0\s*,\s*400\s*,\s*154)re")));
   EXPECT_EQ(script.find("CAPTION"), std::string::npos);
   EXPECT_EQ(script.find("MENU"), std::string::npos);
 }
@@ -80,15 +84,18 @@ std::string commandOutput(const std::string& command) {
   return output;
 }
 
-void expectDllResources(const std::string& folder, const std::string& dll, const std::string& prefix) {
+void expectDllResources(const std::string& folder, const std::string& dll,
+                        const std::string& prefix) {
   const std::string path = folder + "/" + dll;
   if (folder.empty() || !std::ifstream(path)) GTEST_SKIP() << path << " not built";
   // windres reads the resource section of a PE file back into script form.
-  const std::string script = commandOutput(prefix + "-windres -J coff -O rc -i '" + path + "' 2>&1");
+  const std::string script =
+      commandOutput(prefix + "-windres -J coff -O rc -i '" + path + "' 2>&1");
   for (int id : {101, 104, 105, 106, 107, 109, 110, 114})
     EXPECT_NE(script.find(std::to_string(id) + " 2 /* RT_BITMAP */"), std::string::npos) << id;
   EXPECT_NE(script.find("117 DIALOG 0, 0, 400, 154"), std::string::npos);
-  EXPECT_NE(script.find("CONTROL 114, 65535, \"STATIC\", 0x5000000e, 0, 0, 400, 154"), std::string::npos);
+  EXPECT_NE(script.find("CONTROL 114, 65535, \"STATIC\", 0x5000000e, 0, 0, 400, 154"),
+            std::string::npos);
 }
 
 TEST(WindowsModules, X64DllCarriesSkinAndHelpDialog) {

@@ -72,14 +72,16 @@ TEST(SkinPanelLayout, BevelsCrossNoControlOfAnotherSection) {
 
 TEST(SkinPanelLayout, EngravedLinesPassBetweenControls) {
   const auto& grooves = panelLayout().grooves;
-  EXPECT_GE(grooves.size(), 6u);  // two between the oscillators, three between the events, one below the LFOs
+  EXPECT_GE(grooves.size(),
+            6u);  // two between the oscillators, three between the events, one below the LFOs
   for (const PanelGroove& groove : grooves) {
     const SkinBox line{groove.x0, groove.y, groove.x1, groove.y + 2};
     EXPECT_GE(groove.x1 - groove.x0, 8);
     int holders = 0;
     for (const PanelSection& section : panelLayout().sections)
       if (contains({section.plate.left + 1, section.plate.top + 1, section.plate.right - 1,
-                    section.plate.bottom - 1}, line))
+                    section.plate.bottom - 1},
+                   line))
         ++holders;
     EXPECT_EQ(holders, 1) << "groove at row " << groove.y;
     for (int row = 0; row < kSynthLayoutRowCount; ++row)
@@ -94,9 +96,10 @@ TEST(SkinPanelLayout, GuttersSeparateNeighbouringPlates) {
   for (size_t a = 0; a < sections.size(); ++a)
     for (size_t b = 0; b < sections.size(); ++b) {
       if (a == b) continue;
-      const SkinBox grown{sections[a].plate.left, sections[a].plate.top, sections[a].plate.right + 1,
-                          sections[a].plate.bottom + 1};
-      EXPECT_FALSE(overlaps(grown, sections[b].plate)) << sections[a].name << " / " << sections[b].name;
+      const SkinBox grown{sections[a].plate.left, sections[a].plate.top,
+                          sections[a].plate.right + 1, sections[a].plate.bottom + 1};
+      EXPECT_FALSE(overlaps(grown, sections[b].plate))
+          << sections[a].name << " / " << sections[b].name;
     }
 }
 
@@ -114,7 +117,8 @@ TEST(SkinPanelLayout, PrintedTextsTouchNoControlLabelOrReadOut) {
   ASSERT_TRUE(fonts.loaded());
   for (const PanelText& text : panelLayout().texts) {
     const SkinFont& face = text.isTitle ? fonts.bold : fonts.regular;
-    const double width = face.textWidth(text.text, text.isTitle ? 9.0 : 10.0, text.isTitle ? 0.9 : 0.0);
+    const double width =
+        face.textWidth(text.text, text.isTitle ? 9.0 : 10.0, text.isTitle ? 0.9 : 0.0);
     const int middle = (text.box.left + text.box.right) / 2;
     const SkinBox ink{middle - int(width / 2) - 1, text.box.top, middle + int(width / 2) + 1,
                       text.box.bottom};
@@ -125,7 +129,8 @@ TEST(SkinPanelLayout, PrintedTextsTouchNoControlLabelOrReadOut) {
     int holders = 0;
     for (const PanelSection& section : panelLayout().sections)
       if (contains({section.plate.left + 2, section.plate.top + 1, section.plate.right - 2,
-                    section.plate.bottom - 1}, ink))
+                    section.plate.bottom - 1},
+                   ink))
         ++holders;
     EXPECT_EQ(holders, 1) << "\"" << text.text << "\" runs off its plate";
     EXPECT_FALSE(overlaps(ink, kHelpButtonBox)) << text.text;
@@ -142,7 +147,8 @@ TEST(SkinPanelPixels, LabelsInBlackReadOnEveryPixelOfTheirRectangles) {
     if (!c.hasLabel) continue;
     const SkinBox box = labelBox(c);
     for (int y = box.top; y < box.bottom; ++y)
-      for (int x = box.left; x < box.right; ++x) worst = std::min(worst, contrastRatio(panel.at(x, y), black));
+      for (int x = box.left; x < box.right; ++x)
+        worst = std::min(worst, contrastRatio(panel.at(x, y), black));
   }
   RecordProperty("label_min_contrast", std::to_string(worst));
   EXPECT_GE(worst, kMinimumTextContrast);
@@ -156,7 +162,8 @@ TEST(SkinPanelPixels, CyanReadOutsReadOnEveryPixelOfTheirWindows) {
     if (!c.hasValueDisplay) continue;
     const SkinBox box = valueBox(c);
     for (int y = box.top; y < box.bottom; ++y)
-      for (int x = box.left; x < box.right; ++x) worst = std::min(worst, contrastRatio(panel.at(x, y), cyan));
+      for (int x = box.left; x < box.right; ++x)
+        worst = std::min(worst, contrastRatio(panel.at(x, y), cyan));
   }
   RecordProperty("readout_min_contrast", std::to_string(worst));
   EXPECT_GE(worst, kMinimumTextContrast);

@@ -1,11 +1,10 @@
 // The committed skin bitmaps are exactly what the generator makes today.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include "tests/resources_support.h"
 
@@ -21,7 +20,8 @@ std::filesystem::path freshFolder(const std::string& name) {
 }
 
 int runGenerator(const std::filesystem::path& folder) {
-  const std::string command = std::string("\"") + ZELVIK_SKIN_TOOL + "\" \"" + folder.string() + "\"";
+  const std::string command =
+      std::string("\"") + ZELVIK_SKIN_TOOL + "\" \"" + folder.string() + "\"";
   return std::system(command.c_str());
 }
 

@@ -17,7 +17,8 @@ inline std::string skinFolder() { return std::string(ZELVIK_SOURCE_DIR) + "/reso
 
 inline std::vector<uint8_t> readBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file),
+                              std::istreambuf_iterator<char>());
 }
 
 inline const SkinBitmapFile& fileFor(int id) {

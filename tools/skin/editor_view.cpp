@@ -18,8 +18,8 @@ SkinCanvas composeEditorView(const SkinImages& images, const SkinFonts& fonts) {
                 &skin_palette::kKey);
     } else {
       const int frame = int(std::floor(c.defaultValue * (kKnobPositions - 1)));
-      view.blit(images.knobStrips[c.kind], 0, frame * kKnobSize, kKnobSize, kKnobSize,
-                box.left, box.top, &skin_palette::kKey);
+      view.blit(images.knobStrips[c.kind], 0, frame * kKnobSize, kKnobSize, kKnobSize, box.left,
+                box.top, &skin_palette::kKey);
     }
     if (c.hasLabel) {
       const SkinBox label = labelBox(c);

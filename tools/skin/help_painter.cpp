@@ -8,8 +8,8 @@
 
 #include "tools/skin/panel_layout.h"
 #include "tools/skin/skin_fonts.h"
-#include "tools/skin/skin_palette.h"
 #include "tools/skin/skin_layout.h"
+#include "tools/skin/skin_palette.h"
 
 namespace {
 
@@ -69,8 +69,9 @@ void paintArrow(SkinCanvas& canvas, Point from, Point to) {
   };
   const SkinBox area{int(std::min(from.x, to.x)) - 8, int(std::min(from.y, to.y)) - 8,
                      int(std::max(from.x, to.x)) + 9, int(std::max(from.y, to.y)) + 9};
-  canvas.fillShape([&](double x, double y) { return std::min(shaft(x, y), headDistance(x, y)) - 1.0; },
-                   kOutline, 0.85, 1.0, area);
+  canvas.fillShape(
+      [&](double x, double y) { return std::min(shaft(x, y), headDistance(x, y)) - 1.0; }, kOutline,
+      0.85, 1.0, area);
   canvas.fillShape([&](double x, double y) { return std::min(shaft(x, y), headDistance(x, y)); },
                    kAccent, 1.0, 1.0, area);
 }
@@ -78,13 +79,19 @@ void paintArrow(SkinCanvas& canvas, Point from, Point to) {
 void paintCallout(SkinCanvas& canvas, const Callout& callout, const SkinFonts& fonts) {
   const SkinBox b = callout.box;
   canvas.fillShape(
-      [&](double x, double y) { return roundedRectDistance(x, y, b.left + 1.5, b.top + 2, b.right + 1.5, b.bottom + 2, 3.5); },
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, b.left + 1.5, b.top + 2, b.right + 1.5, b.bottom + 2, 3.5);
+      },
       rgb(0, 0, 0), 0.5, 2.0);
   canvas.fillShape(
-      [&](double x, double y) { return roundedRectDistance(x, y, b.left, b.top, b.right, b.bottom, 3.5); },
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, b.left, b.top, b.right, b.bottom, 3.5);
+      },
       kOutline);
   canvas.fillShape(
-      [&](double x, double y) { return roundedRectDistance(x, y, b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, 2.5); },
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, 2.5);
+      },
       kNoteFill);
   const double textHeight = kLineHeight * callout.lines.size();
   double top = std::floor(b.top + (b.bottom - b.top - textHeight) * 0.5 + 0.5);
@@ -132,21 +139,35 @@ SkinCanvas paintHelpPicture(const SkinCanvas& editorView, const SkinFonts& fonts
 
   // The parts named, each framed by what the editor shows of it.
   const SkinBox inputSection = around(rowsContent({0, 1, 2}), 1);
-  const SkinBox oscillators = around(rowsContent({3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}), 1);
+  const SkinBox oscillators =
+      around(rowsContent({3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}), 1);
   const SkinBox indicator = around(kVoiceIndicatorBox, 2);
   const SkinBox periods = column(27, 32);
   const SkinBox compressor = around(controlFaceBox(kSynthLayout[62]), 1);
   const SkinBox aims = column(36, 48), starts = column(38, 50), releases = column(39, 51);
-  for (const SkinBox& part : {inputSection, oscillators, indicator, periods, compressor, aims, starts, releases})
+  for (const SkinBox& part :
+       {inputSection, oscillators, indicator, periods, compressor, aims, starts, releases})
     outlinePart(picture, part);
 
   // Arrows leave a note's edge and stop just short of the frame they point at.
   auto below = [](SkinBox part, int x) { return Point{double(x), part.bottom + 1.0}; };
   const std::vector<Callout> callouts = {
       {{"input section"}, {8, inputSection.bottom - 12, 98, inputSection.bottom}, false, {}, {}},
-      {{"notes running", "(max 16)"}, {224, 8, 312, 34}, true, {224, 21}, {indicator.right + 1.0, 28}},
-      {{"oscillators 1-3:", "switch, level, shape, tuning"}, {6, 206, 138, 231}, true, {72, 206}, below(oscillators, 72)},
-      {{"output compressor"}, {10, 234, 128, 247}, true, {128, 240}, {compressor.left - 1.0, compressor.bottom - 4.0}},
+      {{"notes running", "(max 16)"},
+       {224, 8, 312, 34},
+       true,
+       {224, 21},
+       {indicator.right + 1.0, 28}},
+      {{"oscillators 1-3:", "switch, level, shape, tuning"},
+       {6, 206, 138, 231},
+       true,
+       {72, 206},
+       below(oscillators, 72)},
+      {{"output compressor"},
+       {10, 234, 128, 247},
+       true,
+       {128, 240},
+       {compressor.left - 1.0, compressor.bottom - 4.0}},
       {{"LFO period"}, {222, 206, 308, 220}, true, {265, 206}, below(periods, 265)},
       {{"parameter", "modified"}, {404, 207, 466, 232}, true, {425, 207}, below(aims, 425)},
       {{"value at", "start"}, {490, 207, 544, 232}, true, {521, 207}, below(starts, 521)},

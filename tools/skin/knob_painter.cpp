@@ -21,7 +21,8 @@ struct KnobStyle {
 // 106: black with an orange line; 107: dark blue-grey with a red line.
 const KnobStyle kStyles[4] = {
     {rgb(92, 96, 102), rgb(22, 24, 27), rgb(70, 74, 80), rgb(30, 32, 36), rgb(250, 250, 250), 6.6},
-    {rgb(150, 154, 160), rgb(46, 49, 54), rgb(236, 238, 240), rgb(150, 154, 160), rgb(16, 16, 18), 7.2},
+    {rgb(150, 154, 160), rgb(46, 49, 54), rgb(236, 238, 240), rgb(150, 154, 160), rgb(16, 16, 18),
+     7.2},
     {rgb(92, 96, 102), rgb(22, 24, 27), rgb(70, 74, 80), rgb(30, 32, 36), rgb(255, 150, 30), 6.6},
     {rgb(84, 98, 118), rgb(20, 26, 36), rgb(72, 86, 106), rgb(30, 38, 50), rgb(255, 74, 60), 6.6},
 };
@@ -44,8 +45,9 @@ void paintKnobFrame(SkinCanvas& canvas, int originY, int kind, int frame) {
   const SkinBox area{0, originY, kKnobSize, originY + kKnobSize};
 
   // Soft shadow cast to the bottom right.
-  canvas.fillShape([&](double x, double y) { return circleDistance(x, y, cx + 0.6, cy + 0.8, 9.0); },
-                   skin_palette::kShadow, 0.42, 2.0, area);
+  canvas.fillShape(
+      [&](double x, double y) { return circleDistance(x, y, cx + 0.6, cy + 0.8, 9.0); },
+      skin_palette::kShadow, 0.42, 2.0, area);
   // Skirt: a cone lit from the top left, with a thin dark rim to sit crisply on the plate.
   canvas.fillShape([&](double x, double y) { return circleDistance(x, y, cx, cy, kSkirtRadius); },
                    scaleColor(style.skirtDark, 0.7), 1.0, 1.0, area);

@@ -14,10 +14,10 @@ enum class Split { kNone, kSideBySide, kStacked };
 struct LayoutNode {
   std::string name;
   Split split = Split::kNone;
-  bool grooved = false;              // children share one plate, parted by engraved lines
-  std::vector<int> rows;             // leaves: control-table rows
-  std::vector<SkinBox> extras;       // leaves: other things shown there
-  std::vector<PanelText> texts;      // leaves: printed titles and legends
+  bool grooved = false;          // children share one plate, parted by engraved lines
+  std::vector<int> rows;         // leaves: control-table rows
+  std::vector<SkinBox> extras;   // leaves: other things shown there
+  std::vector<PanelText> texts;  // leaves: printed titles and legends
   std::vector<LayoutNode> children;
 };
 
@@ -66,14 +66,17 @@ void addGroove(SkinBox plate, const LayoutNode& upper, const LayoutNode& lower,
   collectBoxes(upper, above);
   collectBoxes(lower, below);
   const int left = plate.left + 4, right = plate.right - 4;
-  std::vector<int> upperEnd(right - left, plate.top + 1), lowerStart(right - left, plate.bottom - 1);
+  std::vector<int> upperEnd(right - left, plate.top + 1),
+      lowerStart(right - left, plate.bottom - 1);
   for (int x = left; x < right; ++x) {
     for (const SkinBox& b : above)
       if (b.left <= x && x < b.right) upperEnd[x - left] = std::max(upperEnd[x - left], b.bottom);
     for (const SkinBox& b : below)
       if (b.left <= x && x < b.right) lowerStart[x - left] = std::min(lowerStart[x - left], b.top);
   }
-  auto fits = [&](int x, int y) { return upperEnd[x - left] + 1 <= y && y + 3 <= lowerStart[x - left]; };
+  auto fits = [&](int x, int y) {
+    return upperEnd[x - left] + 1 <= y && y + 3 <= lowerStart[x - left];
+  };
   int bestY = -1;
   long bestCount = -1, bestRoom = -1;
   for (int y = plate.top + 2; y + 4 <= plate.bottom; ++y) {
@@ -118,11 +121,13 @@ void place(const LayoutNode& node, SkinBox box, bool onSharedPlate, PanelLayout&
     if (i + 1 < node.children.size()) {
       const SkinBox here = contentOf(node.children[i]), next = contentOf(node.children[i + 1]);
       if (node.split == Split::kSideBySide) {
-        const auto cut = shared ? std::pair<int, int>{here.right, here.right} : gutter(here.right, next.left);
+        const auto cut =
+            shared ? std::pair<int, int>{here.right, here.right} : gutter(here.right, next.left);
         childBox.right = cut.first;
         rest.left = cut.second;
       } else {
-        const auto cut = shared ? std::pair<int, int>{here.bottom, here.bottom} : gutter(here.bottom, next.top);
+        const auto cut =
+            shared ? std::pair<int, int>{here.bottom, here.bottom} : gutter(here.bottom, next.top);
         childBox.bottom = cut.first;
         rest.top = cut.second;
       }
@@ -142,7 +147,8 @@ LayoutNode leaf(const char* name, std::vector<int> rows, std::vector<PanelText> 
   return node;
 }
 
-LayoutNode split(const char* name, Split how, std::vector<LayoutNode> children, bool grooved = false) {
+LayoutNode split(const char* name, Split how, std::vector<LayoutNode> children,
+                 bool grooved = false) {
   LayoutNode node;
   node.name = name;
   node.split = how;
@@ -168,44 +174,49 @@ LayoutNode buildPanel() {
                               "event modulator 4"};
   for (int e = 0; e < 4; ++e) {
     const int aim = 36 + 4 * e;
-    events.push_back(leaf(eventNames[e], {aim, aim + 1, aim + 2, aim + 3},
-                          {onLabel("note", aim + 1), onLabel("start", aim + 2),
-                           onLabel("release", aim + 3)}));
+    events.push_back(
+        leaf(eventNames[e], {aim, aim + 1, aim + 2, aim + 3},
+             {onLabel("note", aim + 1), onLabel("start", aim + 2), onLabel("release", aim + 3)}));
   }
   std::vector<PanelText> lfoTexts = {band("LFO", 26, 26, -31)};
   const char* lfoLegends[] = {"period", "aim", "min", "max"};
   for (int lfo = 0; lfo < 2; ++lfo)
     for (int i = 0; i < 4; ++i) lfoTexts.push_back(onLabel(lfoLegends[i], 27 + 5 * lfo + i));
 
-  return split("panel", Split::kSideBySide, {
-      split("left column", Split::kStacked, {
-          leaf("master", {0, 1, 2}, {band("MASTER", 0, 1, 12)}, {kVoiceIndicatorBox}),
-          split("oscillators", Split::kStacked, {
-              leaf("oscillator 1", {3, 4, 5, 6, 7}, {onLabel("OSC 1", 5, true)}),
-              leaf("oscillator 2", {8, 9, 10, 11, 12}, {onLabel("OSC 2", 10, true)}),
-              leaf("oscillator 3", {13, 14, 15, 16, 17}, {onLabel("OSC 3", 15, true)}),
-          }, true),
-          split("envelope and output", Split::kSideBySide, {
-              leaf("amplitude envelope", {18, 19, 20, 21}, {band("AMP ENVELOPE", 18, 21, 12)}),
-              // The title is wider than the knob's column; it centres on the free space.
-              leaf("output", {62}, {{"OUTPUT", {142, 237, 198, 247}, true}}),
-          }),
-      }),
-      split("middle column", Split::kStacked, {
-          split("filter and glide", Split::kSideBySide, {
-              leaf("filter", {52, 53, 54, 55, 56, 57, 58, 59}, {band("FILTER", 52, 55, -30)}),
-              leaf("portamento", {60, 61}, {band("GLIDE", 60, 60, -37)}),
-          }),
-          split("lfo and arpeggiator", Split::kStacked, {
-              leaf("lfos", {26, 27, 28, 29, 30, 31, 32, 33, 34, 35}, lfoTexts),
-              leaf("arpeggiator", {22, 23, 24, 25}, {onLabel("time", 23), onLabel("chord", 24)}),
-          }, true),
-      }),
-      split("right column", Split::kStacked, {
-          split("event modulators", Split::kStacked, events, true),
-          leaf("maker and help", {}, {}, {kHelpButtonBox, kLogoBox, kLogoLineBox, kVendorBox}),
-      }),
-  });
+  const LayoutNode oscillators =
+      split("oscillators", Split::kStacked,
+            {leaf("oscillator 1", {3, 4, 5, 6, 7}, {onLabel("OSC 1", 5, true)}),
+             leaf("oscillator 2", {8, 9, 10, 11, 12}, {onLabel("OSC 2", 10, true)}),
+             leaf("oscillator 3", {13, 14, 15, 16, 17}, {onLabel("OSC 3", 15, true)})},
+            true);
+  // The output title is wider than the knob's column, so it centres on the plate instead.
+  const LayoutNode envelopeAndOutput =
+      split("envelope and output", Split::kSideBySide,
+            {leaf("amplitude envelope", {18, 19, 20, 21}, {band("AMP ENVELOPE", 18, 21, 12)}),
+             leaf("output", {62}, {{"OUTPUT", {142, 237, 198, 247}, true}})});
+  const LayoutNode left =
+      split("left column", Split::kStacked,
+            {leaf("master", {0, 1, 2}, {band("MASTER", 0, 1, 12)}, {kVoiceIndicatorBox}),
+             oscillators, envelopeAndOutput});
+
+  const LayoutNode filterAndGlide =
+      split("filter and glide", Split::kSideBySide,
+            {leaf("filter", {52, 53, 54, 55, 56, 57, 58, 59}, {band("FILTER", 52, 55, -30)}),
+             leaf("portamento", {60, 61}, {band("GLIDE", 60, 60, -37)})});
+  const LayoutNode lfosAndArpeggiator =
+      split("lfo and arpeggiator", Split::kStacked,
+            {leaf("lfos", {26, 27, 28, 29, 30, 31, 32, 33, 34, 35}, lfoTexts),
+             leaf("arpeggiator", {22, 23, 24, 25}, {onLabel("time", 23), onLabel("chord", 24)})},
+            true);
+  const LayoutNode middle =
+      split("middle column", Split::kStacked, {filterAndGlide, lfosAndArpeggiator});
+
+  const LayoutNode right =
+      split("right column", Split::kStacked,
+            {split("event modulators", Split::kStacked, events, true),
+             leaf("maker and help", {}, {}, {kHelpButtonBox, kLogoBox, kLogoLineBox, kVendorBox})});
+
+  return split("panel", Split::kSideBySide, {left, middle, right});
 }
 
 }  // namespace

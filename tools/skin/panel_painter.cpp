@@ -76,17 +76,31 @@ void paintHelpKey(SkinCanvas& canvas, const SkinFonts& fonts) {
   const SkinBox b = kHelpButtonBox;
   const double l = b.left + 2, t = b.top + 3, r = b.right - 2, bt = b.bottom - 3;
   const SkinBox area{b.left, b.top, b.right, b.bottom};
-  canvas.fillShape([&](double x, double y) { return roundedRectDistance(x, y, l + 1, t + 1.2, r + 1, bt + 1.2, 4); },
-                   skin_palette::kShadow, 0.4, 2.0, area);
+  canvas.fillShape(
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, l + 1, t + 1.2, r + 1, bt + 1.2, 4);
+      },
+      skin_palette::kShadow, 0.4, 2.0, area);
   canvas.fillShape([&](double x, double y) { return roundedRectDistance(x, y, l, t, r, bt, 4); },
                    rgb(40, 43, 48), 1.0, 1.0, area);
-  canvas.fillShape([&](double x, double y) { return roundedRectDistance(x, y, l + 1, t + 1, r - 1.6, bt - 1.6, 3); },
-                   rgb(236, 239, 242), 1.0, 1.0, area);
-  canvas.fillShape([&](double x, double y) { return roundedRectDistance(x, y, l + 1.8, t + 1.8, r - 1, bt - 1, 3); },
-                   rgb(96, 101, 108), 1.0, 1.0, area);
-  canvas.fillShape([&](double x, double y) { return roundedRectDistance(x, y, l + 1.8, t + 1.8, r - 1.8, bt - 1.8, 2.5); },
-                   [&](double, double y) { return mixColor(rgb(206, 211, 216), rgb(168, 173, 180), (y - t) / (bt - t)); },
-                   1.0, 1.0, area);
+  canvas.fillShape(
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, l + 1, t + 1, r - 1.6, bt - 1.6, 3);
+      },
+      rgb(236, 239, 242), 1.0, 1.0, area);
+  canvas.fillShape(
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, l + 1.8, t + 1.8, r - 1, bt - 1, 3);
+      },
+      rgb(96, 101, 108), 1.0, 1.0, area);
+  canvas.fillShape(
+      [&](double x, double y) {
+        return roundedRectDistance(x, y, l + 1.8, t + 1.8, r - 1.8, bt - 1.8, 2.5);
+      },
+      [&](double, double y) {
+        return mixColor(rgb(206, 211, 216), rgb(168, 173, 180), (y - t) / (bt - t));
+      },
+      1.0, 1.0, area);
   fonts.bold.drawCentred(canvas, "Help", {b.left, b.top + 1, b.right, b.bottom - 1}, 12.0,
                          rgb(24, 28, 34));
 }

@@ -40,8 +40,7 @@ bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
   return bool(file);
 }
 
-bool writePreview(const std::filesystem::path& path, const SkinCanvas& canvas,
-                  std::string* error) {
+bool writePreview(const std::filesystem::path& path, const SkinCanvas& canvas, std::string* error) {
   const std::vector<uint8_t> pixels = canvas.toRgb8();
   if (stbi_write_png(path.string().c_str(), canvas.width(), canvas.height(), 3, pixels.data(),
                      canvas.width() * 3))
@@ -79,21 +78,23 @@ bool writeSkinBitmaps(const std::string& folder, const std::string& previewFolde
                     paintVoiceIndicator(fonts.bold)};
   const SkinCanvas editorView = composeEditorView(images, fonts);
   const SkinCanvas help = paintHelpPicture(editorView, fonts);
-  const SkinCanvas* byFile[] = {&images.panel,         &images.knobStrips[0], &images.knobStrips[1],
-                                &images.knobStrips[2], &images.knobStrips[3], &images.switchImage,
-                                &images.voiceStrip,    &help};
+  const SkinCanvas* byFile[] = {
+      &images.panel,         &images.knobStrips[0], &images.knobStrips[1], &images.knobStrips[2],
+      &images.knobStrips[3], &images.switchImage,   &images.voiceStrip,    &help};
 
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
   for (size_t i = 0; i < skinBitmapFiles().size(); ++i) {
-    const std::filesystem::path path = std::filesystem::path(folder) / skinBitmapFiles()[i].fileName;
+    const std::filesystem::path path =
+        std::filesystem::path(folder) / skinBitmapFiles()[i].fileName;
     if (!writeFile(path, encodeBmp24(toImage(*byFile[i])), error)) return false;
   }
   if (previewFolder.empty()) return true;
 
   std::filesystem::create_directories(previewFolder, ignored);
   for (size_t i = 0; i < skinBitmapFiles().size(); ++i) {
-    std::filesystem::path path = std::filesystem::path(previewFolder) / skinBitmapFiles()[i].fileName;
+    std::filesystem::path path =
+        std::filesystem::path(previewFolder) / skinBitmapFiles()[i].fileName;
     path.replace_extension(".png");
     if (!writePreview(path, *byFile[i], error)) return false;
   }
@@ -102,6 +103,8 @@ bool writeSkinBitmaps(const std::string& folder, const std::string& previewFolde
   for (const SkinControl& control : kSynthLayout)
     if (control.hasValueDisplay)
       fonts.regular.drawCentred(withReadouts, "0.50", valueBox(control), 10.0, rgb(0, 255, 255));
-  return writePreview(std::filesystem::path(previewFolder) / "editor_view.png", editorView, error) &&
-         writePreview(std::filesystem::path(previewFolder) / "editor_readouts.png", withReadouts, error);
+  return writePreview(std::filesystem::path(previewFolder) / "editor_view.png", editorView,
+                      error) &&
+         writePreview(std::filesystem::path(previewFolder) / "editor_readouts.png", withReadouts,
+                      error);
 }

@@ -32,8 +32,8 @@ double circleDistance(double x, double y, double centreX, double centreY, double
   return std::hypot(x - centreX, y - centreY) - radius;
 }
 
-double roundedRectDistance(double x, double y, double left, double top, double right,
-                           double bottom, double radius) {
+double roundedRectDistance(double x, double y, double left, double top, double right, double bottom,
+                           double radius) {
   const double halfW = (right - left) * 0.5, halfH = (bottom - top) * 0.5;
   const double qx = std::fabs(x - (left + halfW)) - (halfW - radius);
   const double qy = std::fabs(y - (top + halfH)) - (halfH - radius);
@@ -51,7 +51,9 @@ double segmentDistance(double x, double y, double ax, double ay, double bx, doub
 }
 
 SkinCanvas::SkinCanvas(int width, int height, SkinColor fill)
-    : width_(width), height_(height), pixels_(size_t(width) * height, fill),
+    : width_(width),
+      height_(height),
+      pixels_(size_t(width) * height, fill),
       coverage_(size_t(width) * height, 0.0) {}
 
 SkinColor SkinCanvas::pixel(int x, int y) const { return pixels_[index(x, y)]; }
@@ -85,7 +87,8 @@ void SkinCanvas::fillShape(const Distance& distance, const Shader& shader, doubl
 
 void SkinCanvas::fillShape(const Distance& distance, SkinColor color, double opacity,
                            double edgeWidth, SkinBox area) {
-  fillShape(distance, [color](double, double) { return color; }, opacity, edgeWidth, area);
+  fillShape(
+      distance, [color](double, double) { return color; }, opacity, edgeWidth, area);
 }
 
 void SkinCanvas::fillRect(int left, int top, int right, int bottom, SkinColor color) {
@@ -93,8 +96,8 @@ void SkinCanvas::fillRect(int left, int top, int right, int bottom, SkinColor co
     for (int x = std::max(0, left); x < std::min(right, width_); ++x) setPixel(x, y, color);
 }
 
-void SkinCanvas::blit(const SkinCanvas& source, int sourceX, int sourceY, int width,
-                      int height, int destX, int destY, const SkinColor* key) {
+void SkinCanvas::blit(const SkinCanvas& source, int sourceX, int sourceY, int width, int height,
+                      int destX, int destY, const SkinColor* key) {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const int sx = sourceX + x, sy = sourceY + y;

@@ -21,8 +21,8 @@ SkinColor rgb(int r, int g, int b);
 
 // Signed distances (negative inside) from a pixel-centre position to simple shapes.
 double circleDistance(double x, double y, double centreX, double centreY, double radius);
-double roundedRectDistance(double x, double y, double left, double top, double right,
-                           double bottom, double radius);
+double roundedRectDistance(double x, double y, double left, double top, double right, double bottom,
+                           double radius);
 double segmentDistance(double x, double y, double ax, double ay, double bx, double by,
                        double halfWidth);
 
@@ -50,8 +50,8 @@ class SkinCanvas {
   void fillRect(int left, int top, int right, int bottom, SkinColor color);
 
   // Copies a block of `source`; pixels equal to `key` (when given) are left out.
-  void blit(const SkinCanvas& source, int sourceX, int sourceY, int width, int height,
-            int destX, int destY, const SkinColor* key = nullptr);
+  void blit(const SkinCanvas& source, int sourceX, int sourceY, int width, int height, int destX,
+            int destY, const SkinColor* key = nullptr);
 
   // Turns every pixel the drawing left (practically) untouched into `key`, so that a
   // colour-keyed copy shows the panel there; no drawn pixel keeps the key's exact value.

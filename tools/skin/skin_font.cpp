@@ -62,16 +62,16 @@ double SkinFont::textWidth(const std::string& text, double emPixels, double trac
     width += advance * double(s);
     if (i + 1 < text.size()) {
       width += stbtt_GetCodepointKernAdvance(fontInfo(info_), (unsigned char)text[i],
-                                             (unsigned char)text[i + 1]) * double(s);
+                                             (unsigned char)text[i + 1]) *
+               double(s);
       width += tracking;
     }
   }
   return width;
 }
 
-void SkinFont::drawText(SkinCanvas& canvas, const std::string& text, double x,
-                        double baselineY, double emPixels, SkinColor color,
-                        double tracking) const {
+void SkinFont::drawText(SkinCanvas& canvas, const std::string& text, double x, double baselineY,
+                        double emPixels, SkinColor color, double tracking) const {
   if (!info_) return;
   const float s = scale(emPixels);
   const int baseline = int(std::floor(baselineY + 0.5));
@@ -82,13 +82,13 @@ void SkinFont::drawText(SkinCanvas& canvas, const std::string& text, double x,
     const int penWhole = int(std::floor(pen));
     const float shift = float(pen - penWhole);
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    stbtt_GetCodepointBitmapBoxSubpixel(fontInfo(info_), codepoint, s, s, shift, 0.0f, &x0,
-                                        &y0, &x1, &y1);
+    stbtt_GetCodepointBitmapBoxSubpixel(fontInfo(info_), codepoint, s, s, shift, 0.0f, &x0, &y0,
+                                        &x1, &y1);
     const int w = x1 - x0, h = y1 - y0;
     if (w > 0 && h > 0) {
       glyph.assign(size_t(w) * h, 0);
-      stbtt_MakeCodepointBitmapSubpixel(fontInfo(info_), glyph.data(), w, h, w, s, s, shift,
-                                        0.0f, codepoint);
+      stbtt_MakeCodepointBitmapSubpixel(fontInfo(info_), glyph.data(), w, h, w, s, s, shift, 0.0f,
+                                        codepoint);
       for (int gy = 0; gy < h; ++gy)
         for (int gx = 0; gx < w; ++gx)
           canvas.blendPixel(penWhole + x0 + gx, baseline + y0 + gy, color,
@@ -98,8 +98,8 @@ void SkinFont::drawText(SkinCanvas& canvas, const std::string& text, double x,
     stbtt_GetCodepointHMetrics(fontInfo(info_), codepoint, &advance, &bearing);
     pen += advance * double(s);
     if (i + 1 < text.size()) {
-      pen += stbtt_GetCodepointKernAdvance(fontInfo(info_), codepoint,
-                                           (unsigned char)text[i + 1]) * double(s);
+      pen += stbtt_GetCodepointKernAdvance(fontInfo(info_), codepoint, (unsigned char)text[i + 1]) *
+             double(s);
       pen += tracking;
     }
   }
@@ -112,6 +112,5 @@ void SkinFont::drawCentred(SkinCanvas& canvas, const std::string& text, SkinBox 
   // Whole-pixel placement keeps small text crisp.
   const double x = std::floor(box.left + (box.right - box.left - width) * 0.5 + 0.5);
   const double top = std::floor(box.top + (box.bottom - box.top - cellHeight) * 0.5 + 0.5);
-  drawText(canvas, text, x, top + std::floor(ascent(emPixels) + 0.5), emPixels, color,
-           tracking);
+  drawText(canvas, text, x, top + std::floor(ascent(emPixels) + 0.5), emPixels, color, tracking);
 }

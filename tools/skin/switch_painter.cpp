@@ -46,7 +46,8 @@ void paintSwitchState(SkinCanvas& canvas, int originY, bool on) {
   const double lampTop = originY + 10.0, lampBottom = originY + 14.5;
   canvas.fillShape(
       [&](double x, double y) {
-        return roundedRectDistance(x, y, lampLeft - 1, lampTop - 1, lampRight + 1, lampBottom + 1, 2.4);
+        return roundedRectDistance(x, y, lampLeft - 1, lampTop - 1, lampRight + 1, lampBottom + 1,
+                                   2.4);
       },
       rgb(30, 30, 32), 1.0, 1.0, area);
   if (on) {

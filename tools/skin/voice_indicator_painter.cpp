@@ -21,8 +21,8 @@ void paintFrame(SkinCanvas& canvas, int originY, int voices, const SkinFont& dig
   canvas.fillRect(1, originY + 1, size - 1, originY + size - 1, skin_palette::kWindowShade);
   canvas.fillRect(2, originY + 2, size - 1, originY + size - 1, skin_palette::kWindow);
 
-  digits.drawCentred(canvas, std::to_string(voices), {2, originY + 2, size - 1, originY + 15},
-                     12.0, mixColor(skin_palette::kReadout, rgb(255, 255, 255), 0.15));
+  digits.drawCentred(canvas, std::to_string(voices), {2, originY + 2, size - 1, originY + 15}, 12.0,
+                     mixColor(skin_palette::kReadout, rgb(255, 255, 255), 0.15));
 
   // Lamps light in reading order, one per sounding voice.
   for (int i = 0; i < 16; ++i) {
