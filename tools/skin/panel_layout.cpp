@@ -178,7 +178,7 @@ LayoutNode buildPanel() {
         leaf(eventNames[e], {aim, aim + 1, aim + 2, aim + 3},
              {onLabel("note", aim + 1), onLabel("start", aim + 2), onLabel("release", aim + 3)}));
   }
-  std::vector<PanelText> lfoTexts = {band("LFO", 26, 26, -31)};
+  std::vector<PanelText> lfoTexts = {band("LFO", 26, 26, -34)};
   const char* lfoLegends[] = {"period", "aim", "min", "max"};
   for (int lfo = 0; lfo < 2; ++lfo)
     for (int i = 0; i < 4; ++i) lfoTexts.push_back(onLabel(lfoLegends[i], 27 + 5 * lfo + i));
