@@ -59,10 +59,13 @@ void applyDefaultProgram(SynthEngine& engine) {
 void applyHeavyPatch(SynthEngine& engine) {
     applyDefaultProgram(engine);
     const int32_t shapes[3] = {8, 9, 8};  // Sin123, Sin124, Sin123
+    // Three different pitches: no oscillator can reuse another's wave value.
+    const float pitches[3] = {0.0f, -12.0f, 7.03f};
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
         engine.oscillators[o].shape = shapes[o];
         engine.oscillators[o].multiply = false;
         engine.oscillators[o].level = 0.3f;
+        engine.setOscPitch(o, pitches[o]);
     }
     engine.filterAttack = shortTime(0.2f);
     engine.filterDecay = shortTime(0.3f) + 1;

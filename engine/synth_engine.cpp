@@ -2,6 +2,7 @@
 #include "engine/synth_engine.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/synth_math.h"
 
@@ -50,9 +51,29 @@ float SynthEngine::renderSample(float inputSample) {
 
 float SynthEngine::renderOscillators(int v, float acc) {
     const float arpFactor = arpeggiator.arpPitchFactor(clock - voices[v].ampEnvelope.start);
-    for (SynthOscillator& oscillator : oscillators) {
+    int32_t shapes[kSynthOscillatorCount];
+    uint32_t phaseBits[kSynthOscillatorCount];
+    float waves[kSynthOscillatorCount];
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        SynthOscillator& oscillator = oscillators[o];
         OscVoiceSlot& slot = oscillator.slots[v];
-        const float wave = oscillator.waveValue(oscillator.shape, slot.phase);
+        shapes[o] = oscillator.shape;
+        std::memcpy(&phaseBits[o], &slot.phase, sizeof(float));
+        // Two oscillators of one shape at one pitch (as in the default program) meet
+        // the same phase: the value is the same, so compute it once. Noise shapes read
+        // each oscillator's own tables and are never shared.
+        bool shared = false;
+        if (!SynthOscillator::readsNoiseTables(shapes[o])) {
+            for (int j = 0; j < o && !shared; ++j) {
+                if (shapes[j] == shapes[o] && phaseBits[j] == phaseBits[o]) {
+                    waves[o] = waves[j];
+                    shared = true;
+                }
+            }
+        }
+        if (!shared) {
+            waves[o] = oscillator.waveValue(shapes[o], slot.phase);
+        }
         slot.phase += arpFactor * slot.increment;
         if (slot.phase >= 1.0f) {
             // Subtracting whole cycles one at a time is exact below 2^24, so removing
@@ -65,7 +86,7 @@ float SynthEngine::renderOscillators(int v, float acc) {
         if (portaOn) {
             slot.increment += (slot.targetIncrement - slot.increment) * portaCoef;
         }
-        const float term = wave * oscillator.level;
+        const float term = waves[o] * oscillator.level;
         acc = oscillator.multiply ? acc * term : acc + term;
     }
     return acc;

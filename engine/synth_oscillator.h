@@ -31,6 +31,9 @@ public:
 
     // Value of `waveShape` at phase 0 <= phase < 1.
     float waveValue(int32_t waveShape, float phase) const;
+    // The three noise shapes read this oscillator's own tables; all others are pure
+    // functions of the phase.
+    static bool readsNoiseTables(int32_t waveShape);
 
     float noise0[kNoiseTableSize];  // uniform noise, -0.99994 .. 1.0
     float noise1[kNoiseTableSize];  // +-1 telegraph signal
@@ -80,6 +83,10 @@ inline int noiseIndex(float x) {
 }
 
 }  // namespace oscillator_detail
+
+inline bool SynthOscillator::readsNoiseTables(int32_t waveShape) {
+    return waveShape >= oscillator_detail::kNoise && waveShape <= oscillator_detail::kNoise3;
+}
 
 // Called three times per voice and sample: defined here so the renderer can inline it.
 inline float SynthOscillator::waveValue(int32_t waveShape, float x) const {
