@@ -136,7 +136,6 @@ TEST(HostCommandLine, BadInputGivesOneLineAndExitCode2) {
         {{"info", HOST_PROBE_PLUGIN, "--tempo", "fast"}, "--tempo"},
         {{"info"}, "plugin"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"demo"}, "not available"},
         {{}, "subcommand"},
     };
     for (const Case& c : cases) {
