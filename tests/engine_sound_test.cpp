@@ -542,6 +542,28 @@ TEST(EngineRender, MultiplyModeRingModulatesTheInput) {
     }
 }
 
+TEST(EngineRender, OscillatorsAtOnePitchEachReadTheirOwnNoise) {
+    // Oscillators 1 and 3 at one pitch meet the same phases; pure shapes may share a
+    // value, but each noise shape must still read its own oscillator's table.
+    for (const char* shape : {"Noise", "Noise3", "Sin124"}) {
+        PlainEngine engine;
+        engine.oscillators[0].shape = shapeNamed(shape);
+        engine.oscillators[2].shape = shapeNamed(shape);
+        engine.oscillators[2].level = 1.0f;
+        engine.noteOn(60, 60.0f, 0.5f, 0);
+        engine.renderSample(0.0f);
+        for (int i = 0; i < 300; ++i) {
+            const float phase = engine.oscillators[0].slots[0].phase;
+            ASSERT_EQ(phase, engine.oscillators[2].slots[0].phase);
+            const float expected = (engine.oscillators[0].waveValue(engine.oscillators[0].shape, phase) +
+                                    engine.oscillators[1].waveValue(0, engine.oscillators[1].slots[0].phase) * 0.0f +
+                                    engine.oscillators[2].waveValue(engine.oscillators[2].shape, phase)) *
+                                   0.5f * 0.5f;
+            ASSERT_EQ(engine.renderSample(0.0f), expected) << shape << " sample " << i;
+        }
+    }
+}
+
 TEST(EngineRender, WithoutInputAMultiplyingFirstOscillatorIsSilent) {
     PlainEngine engine;
     engine.oscillators[0].multiply = true;
