@@ -17,7 +17,7 @@ struct KnobStyle {
   double capRadius;
 };
 
-// 104: black with a white line; 105: brushed aluminium with a black line;
+// 104: black with a white line; 105: aluminium with a black line;
 // 106: black with an orange line; 107: dark blue-grey with a red line.
 const KnobStyle kStyles[4] = {
     {rgb(92, 96, 102), rgb(22, 24, 27), rgb(70, 74, 80), rgb(30, 32, 36), rgb(250, 250, 250), 6.6},
@@ -36,8 +36,6 @@ const double kLightX = -std::sqrt(0.5), kLightY = -std::sqrt(0.5);  // towards t
 double facing(double x, double y, double cx, double cy, double radius) {
   return ((x - cx) * kLightX + (y - cy) * kLightY) / radius;
 }
-
-}  // namespace
 
 void paintKnobFrame(SkinCanvas& canvas, int originY, int kind, int frame) {
   const KnobStyle& style = kStyles[kind];
@@ -95,6 +93,8 @@ void paintKnobFrame(SkinCanvas& canvas, int originY, int kind, int frame) {
   if (!darkPointer) canvas.fillShape(stroke(1.55), rgb(0, 0, 0), 0.55, 1.0, area);
   canvas.fillShape(stroke(1.0), style.pointer, 1.0, 1.0, area);
 }
+
+}  // namespace
 
 SkinCanvas paintKnobStrip(int kind) {
   SkinCanvas strip(kKnobSize, kKnobSize * kKnobFrames, skin_palette::kSurface);

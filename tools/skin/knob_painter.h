@@ -5,6 +5,3 @@
 
 // kind 0-3 selects the cap style of strips 104-107; the canvas is 32 x 1792, yellow-keyed.
 SkinCanvas paintKnobStrip(int kind);
-
-// One frame drawn over `background` (a 32 x 32 canvas) without keying, for the help view.
-void paintKnobFrame(SkinCanvas& canvas, int originY, int kind, int frame);

@@ -36,7 +36,6 @@ class SkinCanvas {
   int width() const { return width_; }
   int height() const { return height_; }
   SkinColor pixel(int x, int y) const;
-  double coverage(int x, int y) const { return coverage_[index(x, y)]; }
   void setPixel(int x, int y, SkinColor color);
   void blendPixel(int x, int y, SkinColor color, double alpha);
 

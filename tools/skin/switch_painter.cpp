@@ -4,6 +4,8 @@
 #include "tools/skin/skin_layout.h"
 #include "tools/skin/skin_palette.h"
 
+namespace {
+
 void paintSwitchState(SkinCanvas& canvas, int originY, bool on) {
   const SkinBox area{0, originY, kSwitchWidth, originY + kSwitchHeight};
   // The body spans rows 2-21: the editor paints a label over the top two rows.
@@ -69,6 +71,8 @@ void paintSwitchState(SkinCanvas& canvas, int originY, bool on) {
       },
       rgb(255, 255, 255), on ? 0.55 : 0.18, 1.0, area);
 }
+
+}  // namespace
 
 SkinCanvas paintSwitch() {
   SkinCanvas image(kSwitchWidth, kSwitchHeight * 2, skin_palette::kSurface);

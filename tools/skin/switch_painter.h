@@ -4,6 +4,3 @@
 #include "tools/skin/skin_canvas.h"
 
 SkinCanvas paintSwitch();
-
-// One state drawn at `originY` of a 36-pixel-wide canvas, without keying.
-void paintSwitchState(SkinCanvas& canvas, int originY, bool on);
