@@ -42,7 +42,9 @@ public:
 
 // Runs once per voice and sample, so it lives here where the renderer can inline it.
 inline float SynthEnvelope::evaluate(int64_t now) {
-    const int64_t previous = lastTime;
+    // Steps count from the start at the earliest: a note placed later in a block must not
+    // arrive with the samples between the block start and its own start already stepped.
+    const int64_t previous = lastTime > start ? lastTime : start;
     lastTime = now;
     if (now < start || now >= end) {
         return 0.0f;

@@ -232,8 +232,10 @@ TEST(EngineEnvelope, DelayedStartIsSilentUntilItsTime) {
     envelope.configure(0, 1, 0.5f, 10);
     envelope.trigger(100, 7);
     for (int64_t now = 100; now < 107; ++now) EXPECT_EQ(envelope.evaluate(now), 0.0f);
-    // Steps count from the latest evaluation, which ran the sample before the start.
-    EXPECT_EQ(envelope.evaluate(107), 0.5f);
+    // Steps count from the start, so a delayed start matches an undelayed one: full level
+    // at the start time, the sustain level a sample later.
+    EXPECT_EQ(envelope.evaluate(107), 1.0f);
+    EXPECT_EQ(envelope.evaluate(108), 0.5f);
 }
 
 TEST(EngineEnvelope, CatchUpTakesOneStepPerMissedSample) {
