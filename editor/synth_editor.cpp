@@ -200,7 +200,11 @@ void SynthEditor::valueChanged(GuiDrawContext* context, GuiControl* control) {
 }
 
 void SynthEditor::showHelp(gui_platform::Window* owner) {
-    gui_platform::showModalPicture(kHelpPicture, owner);
+    const uint32_t error = gui_platform::showModalPicture(kHelpPicture, owner);
+    if (error == 0) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "Error %x", static_cast<unsigned>(error));
+    gui_platform::showMessage(owner, text, "Error in Tirvo");
 }
 
 GuiControl* SynthEditor::getControl(int index) const {

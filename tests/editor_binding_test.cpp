@@ -269,10 +269,30 @@ TEST_F(EditorBinding, HelpButtonShowsThePictureAndTouchesNoParameter) {
     EXPECT_EQ(editor->getHelpButton()->getValue(), 0.0f);
     for (int i = 0; i < kSynthLayoutRowCount; ++i) EXPECT_EQ(plugin->getParameter(i), before[i]) << i;
     for (const HostRequest& r : hostRequests()) EXPECT_NE(r.opcode, audioMasterAutomate);
+    EXPECT_TRUE(mem::shownMessages().empty());
 
     // A press beside the button shows nothing.
     click(GuiPoint{560, 225});
     EXPECT_EQ(mem::shownPictures().size(), 1u);
+}
+
+TEST_F(EditorBinding, HelpPictureThatCannotBeShownGivesAnErrorMessage) {
+    openEditor();
+    paintAndIdle();
+    mem::failModalPictures(0x5b4);
+    click(GuiPoint{515, 225});
+    EXPECT_TRUE(mem::shownPictures().empty());
+    ASSERT_EQ(mem::shownMessages().size(), 1u);
+    EXPECT_EQ(mem::shownMessages()[0].text, "Error 5b4");
+    EXPECT_EQ(mem::shownMessages()[0].caption, "Error in Tirvo");
+    EXPECT_EQ(mem::shownMessages()[0].owner, window->nativeHandle());
+    EXPECT_EQ(editor->getHelpButton()->getValue(), 0.0f);
+
+    // Once the system can show it again, the picture comes and no message.
+    mem::failModalPictures(0);
+    click(GuiPoint{515, 225});
+    EXPECT_EQ(mem::shownPictures().size(), 1u);
+    EXPECT_EQ(mem::shownMessages().size(), 1u);
 }
 
 TEST_F(EditorBinding, HostChangesShowAtTheNextIdle) {

@@ -152,6 +152,9 @@ void serveRepaints();
 std::unique_ptr<Image> loadBitmap(int32_t resourceId);
 
 // Shows the bitmap resourceId as a modal picture over owner (may be null) until dismissed.
-void showModalPicture(int32_t resourceId, Window* owner);
+// 0 once it was shown, else the system's error code (the picture could not be shown).
+uint32_t showModalPicture(int32_t resourceId, Window* owner);
+// A modal message with an OK button over owner (may be null), for errors the user must see.
+void showMessage(Window* owner, const char* text, const char* caption);
 
 }  // namespace gui_platform

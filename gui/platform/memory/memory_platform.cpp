@@ -61,9 +61,21 @@ std::unique_ptr<Image> loadBitmap(int32_t resourceId) {
     return image;
 }
 
-void showModalPicture(int32_t resourceId, Window* owner) {
+namespace {
+uint32_t modalPictureError = 0;
+std::vector<memory::MessageRecord> messages;
+}  // namespace
+
+uint32_t showModalPicture(int32_t resourceId, Window* owner) {
+    if (modalPictureError) return modalPictureError;
     world().pictures.push_back(
         memory::PictureRecord{resourceId, owner ? owner->nativeHandle() : nullptr});
+    return 0;
+}
+
+void showMessage(Window* owner, const char* text, const char* caption) {
+    messages.push_back(memory::MessageRecord{text ? text : "", caption ? caption : "",
+                                             owner ? owner->nativeHandle() : nullptr});
 }
 
 namespace memory {
@@ -85,6 +97,8 @@ void reset() {
     w.sleepCalls = 0;
     w.bitmaps.clear();
     w.pictures.clear();
+    modalPictureError = 0;
+    messages.clear();
     w.serveCalls = 0;
     w.served = 0;
 }
@@ -129,6 +143,8 @@ void registerBitmap(int32_t resourceId, const Image& image) {
 void unregisterBitmap(int32_t resourceId) { world().bitmaps.erase(resourceId & 0xFFFF); }
 
 const std::vector<PictureRecord>& shownPictures() { return world().pictures; }
+void failModalPictures(uint32_t errorCode) { modalPictureError = errorCode; }
+const std::vector<MessageRecord>& shownMessages() { return messages; }
 int32_t serveRepaintCalls() { return world().serveCalls; }
 int32_t repaintsServed() { return world().served; }
 

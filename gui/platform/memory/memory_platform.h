@@ -142,6 +142,16 @@ struct PictureRecord {
     void* owner;
 };
 const std::vector<PictureRecord>& shownPictures();
+// From now on modal pictures fail with errorCode and are not shown; 0 shows them again.
+void failModalPictures(uint32_t errorCode);
+
+// Messages shown, in order; each returns at once as if confirmed.
+struct MessageRecord {
+    std::string text;
+    std::string caption;
+    void* owner;
+};
+const std::vector<MessageRecord>& shownMessages();
 
 // How many serveRepaints() calls were made, and how many repaints they served.
 int32_t serveRepaintCalls();
