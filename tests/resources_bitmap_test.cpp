@@ -228,4 +228,53 @@ TEST(SkinVoiceIndicator, SeventeenDistinctFramesWithMoreLightForMoreVoices) {
     EXPECT_GT(litPixels[frame], litPixels[frame - 1]) << frame;
 }
 
+// ---- help picture ---------------------------------------------------------------------------
+
+// True when an outline in the help picture's accent colour passes within `reach` pixels.
+bool accentNear(const RgbImage& image, int x, int y, int reach) {
+  for (int dy = -reach; dy <= reach; ++dy)
+    for (int dx = -reach; dx <= reach; ++dx) {
+      const uint8_t* p = image.at(x + dx, y + dy);
+      if (p[0] > 150 && p[1] > p[0] * 0.6 && p[1] < p[0] * 0.85 && p[2] < p[0] * 0.4) return true;
+    }
+  return false;
+}
+
+TEST(SkinHelpPicture, FramesEveryPartItNames) {
+  const RgbImage help = loadCommitted(114);
+  ASSERT_EQ(help.width, 600);
+  ASSERT_EQ(help.height, 250);
+  struct Edge {
+    const char* part;
+    int x, y;
+  };
+  // Points on both sides of each framed part, from the editor's geometry.
+  const Edge edges[] = {
+      {"input section, left", 3, 28},     {"input section, right", 148, 28},
+      {"oscillators, left", 8, 120},      {"oscillators, right", 198, 120},
+      {"voice indicator, left", 153, 29}, {"voice indicator, right", 198, 29},
+      {"LFO periods, left", 243, 150},    {"LFO periods, right", 287, 150},
+      {"compressor, left", 151, 225},     {"compressor, right", 176, 225},
+      {"event aims, left", 403, 100},     {"event aims, right", 447, 100},
+      {"event starts, left", 499, 100},   {"event starts, right", 543, 100},
+      {"event releases, left", 547, 100}, {"event releases, right", 591, 100},
+  };
+  for (const Edge& edge : edges) EXPECT_TRUE(accentNear(help, edge.x, edge.y, 3)) << edge.part;
+}
+
+TEST(SkinHelpPicture, ShowsTheEditorDimmedBehindTheNotes) {
+  // Away from the notes the picture is the panel, darker: every pixel of the filter's
+  // plate is darker than the panel's and follows it (brighter panel, brighter picture).
+  const RgbImage panel = loadCommitted(101), help = loadCommitted(114);
+  int brighter = 0, checked = 0;
+  for (int y = 50; y < 78; ++y)
+    for (int x = 205; x < 350; ++x) {
+      const int p = panel.at(x, y)[0] + panel.at(x, y)[1] + panel.at(x, y)[2];
+      const int h = help.at(x, y)[0] + help.at(x, y)[1] + help.at(x, y)[2];
+      if (h > p) ++brighter;
+      ++checked;
+    }
+  EXPECT_EQ(brighter, 0) << "of " << checked;
+}
+
 }  // namespace

@@ -41,8 +41,8 @@ void strokeBox(SkinCanvas& canvas, SkinBox b, SkinColor color, double width) {
 }
 
 void outlinePart(SkinCanvas& canvas, SkinBox b) {
-  strokeBox(canvas, b, kOutline, 3.2);
-  strokeBox(canvas, b, kAccent, 1.5);
+  strokeBox(canvas, b, kOutline, 3.6);
+  strokeBox(canvas, b, kAccent, 2.0);
 }
 
 void paintArrow(SkinCanvas& canvas, Point from, Point to) {
