@@ -60,6 +60,7 @@ constexpr float choice(int index, int count) { return (index + 0.5f) / (float)co
 // Chord names are rows of the instrument's chord table, arpeggio types its type list.
 constexpr int kArpNone = 0, kArpUp = 1, kArpUpDown = 3;
 constexpr int kChordMajor = 2, kChordM7 = 11, kChord7M = 12, kChord7Sus4 = 16, kChordAdd9 = 21;
+constexpr int kShapeRamp = 3;
 constexpr int kAimCutoff = 45, kAimPan = 1; // LFO aim entries that reach "Cutoff" and "Pan"
 
 const DemoSection kSections[] = {
@@ -77,18 +78,22 @@ const DemoNote kNotes[] = {
     {8, 1.9, 57, 96}, {10, 1.9, 53, 96}, {12, 1.9, 48, 96}, {14, 1.9, 55, 96},
     // A legato line: each key is released as the next is pressed, so it glides from it.
     {16, 1, 64, 100}, {17, 0.5, 67, 96}, {17.5, 0.5, 69, 96}, {18, 1, 72, 100}, {19, 0.5, 71, 96},
-    {19.5, 0.5, 69, 96}, {20, 1, 67, 100}, {21, 0.5, 64, 96}, {21.5, 0.5, 62, 96}, {22, 1.75, 64, 100},
-    // Pads under a sweeping filter and a slow pan.
+    {19.5, 0.5, 69, 96}, {20, 1, 67, 100}, {21, 0.5, 64, 96}, {21.5, 0.5, 62, 96}, {22, 1.5, 64, 100},
+    // Pads with a sawtooth third oscillator under a sweeping filter and a slow pan.
     {24, 3.9, 41, 60}, {24, 3.9, 53, 56}, {24, 3.9, 57, 56}, {24, 3.9, 64, 56},
     {28, 3.9, 40, 60}, {28, 3.9, 52, 56}, {28, 3.9, 55, 56}, {28, 3.9, 62, 56},
     {32, 4, 36, 60}, {32, 4, 52, 56}, {32, 4, 55, 56}, {32, 4, 62, 56}, {32, 4, 67, 52},
 };
 
 const DemoMove kMoves[] = {
-    // Aimed from the start: an LFO rests for a second after its aim changes.
-    {0, "L1-Aim", choice(kAimCutoff, 55)}, {0, "L1-Per", 5.0f / 12.0f}, // 4 beats a cycle
-    {0, "L1-Min", 0.2f}, {0, "L1-Max", 0.8f},
-    {0, "L2-Aim", choice(kAimPan, 55)}, {0, "L2-Per", 0.5f}, // 8 beats a cycle
+    // Aimed from the start: an LFO rests for a second after its aim changes. Both are
+    // switched on at beat 24 where their triangles pass the values their targets hold
+    // then, so neither jumps: LFO 1 starts a 4-beat cycle at its minimum, the cutoff
+    // the lead leaves; LFO 2's cycle of about 10.67 beats is a quarter through, at the
+    // centre.
+    {0, "L1-Aim", choice(kAimCutoff, 55)}, {0, "L1-Per", 5.0f / 12.0f},
+    {0, "L1-Min", 0.4f}, {0, "L1-Max", 0.8f},
+    {0, "L2-Aim", choice(kAimPan, 55)}, {0, "L2-Per", 0.53459f},
     {0, "L2-Min", 0.3f}, {0, "L2-Max", 0.7f},
 
     {8, "Arp-Type", choice(kArpUp, 7)}, {8, "Arp-Time", choice(2, 10)}, // a quarter beat
@@ -103,7 +108,7 @@ const DemoMove kMoves[] = {
     {16, "Cutoff", 0.4f}, {16, "Res", 0.5f},
 
     {24, "Porta", 0.0f}, {24, "Attack", 0.4f}, {24, "Release", 0.6f}, {24, "F-Env", 0.1f},
-    {24, "Res", 0.55f}, {24, "LFO1", 1.0f}, {24, "LFO2", 1.0f},
+    {24, "Res", 0.55f}, {24, "O3-Shape", choice(kShapeRamp, 14)}, {24, "LFO1", 1.0f}, {24, "LFO2", 1.0f},
 };
 
 struct Level {
