@@ -239,8 +239,13 @@ void runDemo(const DemoOptions& options) {
     output.finish();
 #endif
 
+#ifdef ZELVIK_HAVE_SNDFILE
+    const std::string heading = options.outPath;
+#else
+    const std::string heading = "demo (no WAV file: this build has no libsndfile)";
+#endif
     double seconds = (double)totalSamples / kSampleRate;
-    std::printf("%s: %.2f s (%lld frames), %d channels, %d Hz, 32-bit float\n", options.outPath.c_str(), seconds,
+    std::printf("%s: %.2f s (%lld frames), %d channels, %d Hz, 32-bit float\n", heading.c_str(), seconds,
                 (long long)totalSamples, kChannels, kSampleRate);
     std::printf("  %-12s %7s %7s %7s %7s\n", "section", "from s", "to s", "peak", "RMS");
     for (int s = 0; s < kSectionCount; ++s)
@@ -250,9 +255,6 @@ void runDemo(const DemoOptions& options) {
                 decibels(total.peak), total.rms(), decibels(total.rms()), (long long)total.atLimit, kOutputLimit);
     std::printf("rendered in %.3f s: %.1fx realtime\n", wallSeconds,
                 wallSeconds > 0.0 ? seconds / wallSeconds : INFINITY);
-#ifndef ZELVIK_HAVE_SNDFILE
-    std::printf("(this build writes no WAV file: it has no libsndfile)\n");
-#endif
 }
 
 } // namespace

@@ -7,7 +7,10 @@ if(TARGET zelvik AND TARGET zelvik-render AND NOT ZELVIK_WINDOWS)
   target_compile_definitions(golden_tests PRIVATE
     ZELVIK_PLUGIN_PATH="$<TARGET_FILE:zelvik>"
     ZELVIK_RENDER_EXE="$<TARGET_FILE:zelvik-render>"
-    ZELVIK_GOLDEN_DIR="${CMAKE_CURRENT_LIST_DIR}/data/golden")
+    ZELVIK_GOLDEN_DIR="${CMAKE_CURRENT_LIST_DIR}/data/golden"
+    ZELVIK_WIN64_DIR="${ZELVIK_WIN64_DIR}"
+    GOLDEN_WINE_PREFIX="${CMAKE_BINARY_DIR}/wineprefix-golden")
   add_dependencies(golden_tests zelvik zelvik-render)
-  gtest_discover_tests(golden_tests)
+  # Wine's first start in a fresh prefix takes a while.
+  gtest_discover_tests(golden_tests PROPERTIES TIMEOUT 600)
 endif()

@@ -185,4 +185,36 @@ TEST(GoldenEndToEnd, ArpeggioUpClimbsAnOctaveEvery3000Samples) {
     }
 }
 
+// The levels the demo reports: its section table and its peak and RMS line.
+std::string reportedLevels(const std::string& output) {
+    std::string levels;
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find('\n', start);
+        std::string line = output.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (line.rfind("  ", 0) == 0 || line.rfind("peak ", 0) == 0)
+            levels += line + "\n";
+        start = end == std::string::npos ? output.size() : end + 1;
+    }
+    return levels;
+}
+
+// The same phrase through the Windows builds of the host and the instrument, under wine:
+// no noise shapes play in it, so every level must read exactly as on Linux.
+TEST(GoldenEndToEnd, WindowsBuildReportsTheSameDemoLevels) {
+    std::string win64 = ZELVIK_WIN64_DIR;
+    std::string exe = win64 + "/zelvik-render.exe", dll = win64 + "/zelvik-x64.dll";
+    const char* wine = "/usr/lib/wine/wine64";
+    if (win64.empty() || !hosttest::exists(exe) || !hosttest::exists(dll) || !hosttest::exists(wine))
+        GTEST_SKIP() << "needs " << exe << ", " << dll << " and " << wine;
+    CommandResult linux = zelvikRender({"demo", "--plugin", ZELVIK_PLUGIN_PATH, "--out", scratch("demo.wav")});
+    ASSERT_EQ(linux.exitCode, 0) << linux.err;
+    std::string environment = "env WINEPREFIX=" + hosttest::shellQuoted(GOLDEN_WINE_PREFIX) +
+                              " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='";
+    CommandResult windows = hosttest::run({wine, exe, "demo", "--plugin", dll}, environment);
+    ASSERT_EQ(windows.exitCode, 0) << windows.err;
+    ASSERT_NE(reportedLevels(linux.out).find("peak "), std::string::npos) << linux.out;
+    EXPECT_EQ(reportedLevels(windows.out), reportedLevels(linux.out));
+}
+
 } // namespace
