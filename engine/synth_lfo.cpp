@@ -54,4 +54,7 @@ void SynthLfo::reanchor(float value) {
         e = 1.0f - e;
     }
     offset = e * period - (period * phase - offset);
+    // The LFO now stands at e; remembering it keeps a second re-anchor or a period change
+    // before the next tick from working on the old position.
+    phase = e;
 }

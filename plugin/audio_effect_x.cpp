@@ -21,12 +21,14 @@ VstIntPtr AudioEffectX::tempoAt(VstInt32 position) {
     return callHost(audioMasterTempoAt, 0, position);
 }
 
+// Controls that are not parameters (the editor's help button) also bracket their
+// gestures; a host must never hear of a parameter index it does not have.
 void AudioEffectX::beginEdit(VstInt32 index) {
-    callHost(audioMasterBeginEdit, index);
+    if (index >= 0 && index < aeffect.numParams) callHost(audioMasterBeginEdit, index);
 }
 
 void AudioEffectX::endEdit(VstInt32 index) {
-    callHost(audioMasterEndEdit, index);
+    if (index >= 0 && index < aeffect.numParams) callHost(audioMasterEndEdit, index);
 }
 
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

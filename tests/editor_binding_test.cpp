@@ -268,7 +268,12 @@ TEST_F(EditorBinding, HelpButtonShowsThePictureAndTouchesNoParameter) {
     EXPECT_EQ(mem::shownPictures()[0].owner, window->nativeHandle());
     EXPECT_EQ(editor->getHelpButton()->getValue(), 0.0f);
     for (int i = 0; i < kSynthLayoutRowCount; ++i) EXPECT_EQ(plugin->getParameter(i), before[i]) << i;
-    for (const HostRequest& r : hostRequests()) EXPECT_NE(r.opcode, audioMasterAutomate);
+    for (const HostRequest& r : hostRequests()) {
+        // the button is no parameter: the host hears neither a change nor an edit gesture
+        EXPECT_NE(r.opcode, audioMasterAutomate);
+        EXPECT_NE(r.opcode, audioMasterBeginEdit);
+        EXPECT_NE(r.opcode, audioMasterEndEdit);
+    }
     EXPECT_TRUE(mem::shownMessages().empty());
 
     // A press beside the button shows nothing.

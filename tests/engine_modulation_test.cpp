@@ -198,6 +198,21 @@ TEST(EngineLfo, ReanchorContinuesFromTheNewValueInTheSameDirection) {
     EXPECT_EQ(flat.offset, offset);
 }
 
+TEST(EngineLfo, SeveralReanchorsBetweenTicksEndAtTheLastValue) {
+    // A drag in the editor can re-anchor many times before the next modulation tick.
+    for (int64_t counter : {int64_t{130}, int64_t{700}}) {
+        SynthLfo lfo;
+        lfo.setPeriod(1000.0f);
+        lfo.valueAt(counter);
+        for (float value : {0.3f, 0.4f, 0.45f, 0.366f}) lfo.reanchor(value);
+        EXPECT_NEAR(lfo.valueAt(counter), 0.366f, 1e-4f) << counter;
+        // a period change after a re-anchor keeps the re-anchored position too
+        lfo.reanchor(0.6f);
+        lfo.setPeriod(2500.0f);
+        EXPECT_NEAR(lfo.valueAt(counter), 0.6f, 1e-4f) << counter;
+    }
+}
+
 TEST(EngineLfo, TriangleAfterDaysEqualsTheFirstSecond) {
     // A power-of-two period makes the rate exact: the triangle must repeat bit for bit.
     SynthLfo lfo;
