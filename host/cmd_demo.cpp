@@ -237,9 +237,6 @@ void runDemo(const DemoOptions& options) {
     double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 #ifdef ZELVIK_HAVE_SNDFILE
     output.finish();
-#endif
-
-#ifdef ZELVIK_HAVE_SNDFILE
     const std::string heading = options.outPath;
 #else
     const std::string heading = "demo (no WAV file: this build has no libsndfile)";
