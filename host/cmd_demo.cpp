@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,6 +128,24 @@ struct Level {
     double rms() const { return samples > 0 ? std::sqrt(sumSquares / (double)samples) : 0.0; }
 };
 
+// FNV-1a over the bits of every output sample: two builds that print the same value
+// computed the same samples.
+class SampleFingerprint {
+public:
+    void add(float sample) {
+        uint32_t bits;
+        std::memcpy(&bits, &sample, sizeof bits);
+        for (int shift = 0; shift < 32; shift += 8) {
+            hash_ ^= (bits >> shift) & 0xFFu;
+            hash_ *= 0x100000001B3ull;
+        }
+    }
+    uint64_t value() const { return hash_; }
+
+private:
+    uint64_t hash_ = 0xCBF29CE484222325ull;
+};
+
 double decibels(double level) { return level > 0.0 ? 20.0 * std::log10(level) : -INFINITY; }
 
 // The instrument built beside this executable.
@@ -208,6 +227,7 @@ void runDemo(const DemoOptions& options) {
 
     constexpr int kSectionCount = sizeof kSections / sizeof kSections[0];
     Level total;
+    SampleFingerprint fingerprint;
     Level sections[kSectionCount];
     int64_t sectionStarts[kSectionCount + 1];
     for (int s = 0; s < kSectionCount; ++s)
@@ -228,6 +248,7 @@ void runDemo(const DemoOptions& options) {
                 ++section;
             for (int c = 0; c < kChannels; ++c) {
                 total.add(channels[c][i]);
+                fingerprint.add(channels[c][i]);
                 sections[section].add(channels[c][i]);
             }
         }
@@ -250,6 +271,7 @@ void runDemo(const DemoOptions& options) {
                     (double)sectionStarts[s + 1] / kSampleRate, sections[s].peak, sections[s].rms());
     std::printf("peak %.3f (%.1f dBFS), RMS %.3f (%.1f dBFS), %lld samples at the %.2f limit\n", total.peak,
                 decibels(total.peak), total.rms(), decibels(total.rms()), (long long)total.atLimit, kOutputLimit);
+    std::printf("samples fingerprint %016llx\n", (unsigned long long)fingerprint.value());
     std::printf("rendered in %.3f s: %.1fx realtime\n", wallSeconds,
                 wallSeconds > 0.0 ? seconds / wallSeconds : INFINITY);
 }
