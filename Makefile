@@ -33,7 +33,8 @@ build-win32: deps
 	cmake --build $(WIN32) -j$(JOBS)
 
 demo: build
-	./$(NATIVE)/zelvik-render info $(NATIVE)/zelvik.so
+	./$(NATIVE)/zelvik-render demo --out demo.wav
+	./$(NATIVE)/zelvik-render snapshot --png editor.png --voices 3
 
 test: build build-win64 build-win32
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)

@@ -58,8 +58,12 @@ VstIntPtr SynthPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
 
 void SynthPlugin::setSampleRate(float rate) {
     if (!isUsableSampleRate(rate)) return;
+    const bool changed = rate != sampleRate;
     AudioEffectX::setSampleRate(rate);
     engine.setSampleRate(rate);
+    // A beat has another number of samples at the new rate: without this the arpeggio and
+    // the LFOs would drift off the host tempo until the tempo or their knob next changed.
+    if (changed) retimeToTempo(hostTempo);
 }
 
 void SynthPlugin::setBlockSize(VstInt32 size) {

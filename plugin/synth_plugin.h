@@ -79,6 +79,7 @@ private:
     float readHostTempo();
     float samplesPerBeat() const { return 60.0f / hostTempo * sampleRate; }
     void syncTempo();
+    void retimeToTempo(float tempo);
     // Every 50 samples each running LFO writes its value into its target.
     void modulationTick();
 

@@ -21,6 +21,11 @@ void SynthPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sam
 void SynthPlugin::syncTempo() {
     const float tempo = readHostTempo();
     if (tempo == hostTempo) return;
+    retimeToTempo(tempo);
+}
+
+// The LFO periods and the arpeggiator step are counted in beats of the host tempo.
+void SynthPlugin::retimeToTempo(float tempo) {
     const float samplesPerBeat = 60.0f / tempo * sampleRate;
     for (int k = 0; k < kLfoCount; ++k)
         lfos[k].setPeriod(lfoPeriodBeats(values[kParamLfo1 + kParamLfoStride * k + 1]) * samplesPerBeat);

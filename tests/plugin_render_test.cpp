@@ -224,6 +224,16 @@ TEST_F(PluginRender, TempoChangeRetimesLfosAndArpeggiator) {
     EXPECT_FLOAT_EQ(plugin.getEngine().arpeggiator.stepLength, 0.666f * 44100.0f);
 }
 
+TEST_F(PluginRender, SampleRateChangeKeepsLfosAndArpeggiatorOnTheBeat) {
+    RenderPlugin plugin;
+    plugin.setParameter(kLfo1Period, 0.5f);
+    plugin.dispatcher(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    EXPECT_FLOAT_EQ(plugin.getLfo(0).period, 8.0f * 24000.0f) << "8 beats at 120 BPM, 48 kHz";
+    EXPECT_FLOAT_EQ(plugin.getEngine().arpeggiator.stepLength, 0.666f * 24000.0f);
+    plugin.render(16, 16);  // the tempo is unchanged: nothing moves again
+    EXPECT_FLOAT_EQ(plugin.getLfo(0).period, 192000.0f);
+}
+
 TEST_F(PluginRender, UnusableTempoKeepsLengthsFinite) {
     for (VstIntPtr answer : {(VstIntPtr)0, (VstIntPtr)-5000000}) {
         TestHost::instance().tempoAnswer = answer;
