@@ -51,7 +51,7 @@ public:
     // Face name a font id stands for: "Arial" or "Symbol".
     static const char* fontFaceName(int32_t id);
     // The font as it is handed to the device; fontSelected tells whether setFont was called.
-    const gui_platform::FontSpec& currentFont() const { return font; }
+    const gui_platform::FontRequest& currentFont() const { return font; }
 
     GuiPoint windowOrigin;
     GuiPoint offset;
@@ -70,5 +70,5 @@ public:
 
 private:
     // Until the first setFont, text uses the device's own font (the bold system face).
-    gui_platform::FontSpec font;
+    gui_platform::FontRequest font;
 };

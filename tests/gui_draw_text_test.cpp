@@ -141,12 +141,12 @@ TEST(GuiBakedFonts, UnbakedSizesUseTheNearestBakedOne) {
     const Case cases[] = {{9, 9}, {18, 18}, {20, 20}, {19, 18}, {21, 20}, {22, 20}, {23, 24},
                           {40, 24}, {5, 9}};
     for (const Case& c : cases) {
-        gui_platform::FontSpec spec;
-        spec.size = c.asked;
-        ASSERT_NE(chooseFont(spec).font, nullptr);
-        EXPECT_EQ(chooseFont(spec).font->size, c.got) << c.asked;
+        gui_platform::FontRequest request;
+        request.size = c.asked;
+        ASSERT_NE(chooseFont(request).font, nullptr);
+        EXPECT_EQ(chooseFont(request).font->size, c.got) << c.asked;
     }
-    gui_platform::FontSpec symbol;
+    gui_platform::FontRequest symbol;
     symbol.id = fontSymbol;
     symbol.size = 13;
     symbol.bold = true;
@@ -156,15 +156,15 @@ TEST(GuiBakedFonts, UnbakedSizesUseTheNearestBakedOne) {
 }
 
 TEST_F(GuiDrawTextTest, BoldIsWiderAndLargerSizesAreWider) {
-    gui_platform::FontSpec spec;
-    spec.bold = false;
+    gui_platform::FontRequest request;
+    request.bold = false;
     int32_t previous = 0, regularTotal = 0, boldTotal = 0;
     for (int32_t size = 9; size <= 18; ++size) {
-        spec.size = size;
-        const int32_t width = device->textWidth("Resonance", spec);
+        request.size = size;
+        const int32_t width = device->textWidth("Resonance", request);
         EXPECT_GE(width, previous) << size;
         previous = width;
-        gui_platform::FontSpec bold = spec;
+        gui_platform::FontRequest bold = request;
         bold.bold = true;
         // Rounded advances can tie at the smallest size; over all sizes bold is wider.
         EXPECT_GE(device->textWidth("Resonance", bold), width) << size;

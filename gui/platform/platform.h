@@ -13,7 +13,7 @@
 namespace gui_platform {
 
 // How text is drawn: which face, and at which em height in pixels.
-struct FontSpec {
+struct FontRequest {
     int32_t id = fontSystem;  // 0..7; 7 is the symbol face, the others the sans-serif face
     int32_t size = 12;        // character (em) height in pixels
     bool bold = true;
@@ -48,10 +48,10 @@ public:
 
     // One line of text (no prefix processing), centred vertically in box, aligned
     // horizontally, clipped to box.
-    virtual void drawText(const char* text, const GuiRect& box, const FontSpec& font,
+    virtual void drawText(const char* text, const GuiRect& box, const FontRequest& font,
                           const TextStyle& style) = 0;
     // Width in pixels of text in font (advance widths summed).
-    virtual int32_t textWidth(const char* text, const FontSpec& font) = 0;
+    virtual int32_t textWidth(const char* text, const FontRequest& font) = 0;
 
     // Copies the width x height block at source of image to dest. Only the part of the block
     // that lies inside the image (and inside the surface) is copied.
@@ -88,7 +88,7 @@ public:
 struct EditFieldSetup {
     GuiRect box;                 // window pixels, right and bottom edges included
     const char* text = "";
-    FontSpec font;
+    FontRequest font;
     GuiColor textColor = colorBlack;
     GuiColor backColor = colorWhite;
     int32_t align = alignLeft;

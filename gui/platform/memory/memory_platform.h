@@ -81,7 +81,7 @@ public:
 
     const std::string& text() const { return content; }
     const EditFieldSetup& setup() const { return fieldSetup; }
-    const FontSpec& font() const { return fieldSetup.font; }
+    const FontRequest& font() const { return fieldSetup.font; }
 
 private:
     EditFieldSetup fieldSetup;

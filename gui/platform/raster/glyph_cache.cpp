@@ -92,16 +92,16 @@ const DecodedFont* findBakedFont(int32_t face, int32_t size) {
     return nullptr;
 }
 
-FontChoice chooseFont(const FontSpec& spec) {
+FontChoice chooseFont(const FontRequest& request) {
     FontChoice choice;
-    const bool symbol = spec.id == fontSymbol;
-    const int32_t face = symbol ? faceSymbol : (spec.bold ? faceSansBold : faceSans);
-    choice.syntheticBold = symbol && spec.bold;
-    choice.italic = spec.italic;
-    choice.underline = spec.underline;
+    const bool symbol = request.id == fontSymbol;
+    const int32_t face = symbol ? faceSymbol : (request.bold ? faceSansBold : faceSans);
+    choice.syntheticBold = symbol && request.bold;
+    choice.italic = request.italic;
+    choice.underline = request.underline;
 
     // A negative size asks for the cell height; the em is about 7/8 of it for these faces.
-    int32_t size = spec.size >= 0 ? spec.size : (-spec.size * 7 + 4) / 8;
+    int32_t size = request.size >= 0 ? request.size : (-request.size * 7 + 4) / 8;
     if (size == 0) size = 12;
 
     // Nearest baked size; between two equally near ones the smaller, so text stays inside

@@ -37,7 +37,7 @@ struct FontChoice {
 };
 
 // Decodes every baked font on first use (thread-safe), then only looks up.
-FontChoice chooseFont(const FontSpec& spec);
+FontChoice chooseFont(const FontRequest& request);
 // The baked font of a face at exactly this size, or null.
 const DecodedFont* findBakedFont(int32_t face, int32_t size);
 

@@ -17,9 +17,9 @@ public:
     void lineTo(GuiPoint p, GuiColor color, bool dotted) override;
     GuiPoint penPosition() const override { return pen; }
     void fillRect(const GuiRect& r, GuiColor color) override;
-    void drawText(const char* text, const GuiRect& box, const FontSpec& font,
+    void drawText(const char* text, const GuiRect& box, const FontRequest& font,
                   const TextStyle& style) override;
-    int32_t textWidth(const char* text, const FontSpec& font) override;
+    int32_t textWidth(const char* text, const FontRequest& font) override;
     void copyImage(const Image& image, GuiPoint source, int32_t width, int32_t height,
                    GuiPoint dest) override;
     void copyImageKeyed(const Image& image, const Mask& mask, GuiPoint source, int32_t width,

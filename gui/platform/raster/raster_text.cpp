@@ -34,7 +34,7 @@ int32_t advanceOf(const FontChoice& choice, unsigned char code) {
 
 }  // namespace
 
-int32_t RasterDevice::textWidth(const char* text, const FontSpec& font) {
+int32_t RasterDevice::textWidth(const char* text, const FontRequest& font) {
     const FontChoice choice = chooseFont(font);
     if (!text || !choice.font) return 0;
     int32_t width = 0;
@@ -42,7 +42,7 @@ int32_t RasterDevice::textWidth(const char* text, const FontSpec& font) {
     return width;
 }
 
-void RasterDevice::drawText(const char* text, const GuiRect& box, const FontSpec& font,
+void RasterDevice::drawText(const char* text, const GuiRect& box, const FontRequest& font,
                             const TextStyle& style) {
     const FontChoice choice = chooseFont(font);
     if (!text || !choice.font) return;
