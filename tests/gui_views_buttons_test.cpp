@@ -137,7 +137,7 @@ protected:
     void SetUp() override {
         ButtonFixture::SetUp();
         button = withBitmap(kButtonId, [&](GuiBitmap* b) {
-            return new GuiMomentaryButton(GuiRect{490, 210, 540, 240}, &listener, 100, 30, b, GuiPoint{0, 0});
+            return new GuiMomentaryButton(GuiRect{490, 210, 540, 240}, &listener, 42, 30, b, GuiPoint{0, 0});
         });
         window->paintAll();  // shown once, as the host does before anyone can click
     }
