@@ -86,6 +86,9 @@ void SynthEditor::createRowViews(int row) {
         control = new SynthSwitch(switchRect(layout), this, row, switchBitmap);
     }
     controls[row] = control;
+    // The first refresh comes with the first idle, but the host may paint or send keys
+    // before that: start every control at its parameter's value, not at 0.
+    if (plugin) control->setValue(plugin->getParameter(row));
     control->setTransparency(true);
     frame->addView(control);
 

@@ -47,6 +47,17 @@ TEST_F(EditorBinding, ReadoutIsDisplayBlankAndLabel) {
     EXPECT_EQ(editor->getValueDisplay(kCutoff), nullptr);
 }
 
+TEST_F(EditorBinding, ControlsStartAtTheirParametersBeforeTheFirstIdle) {
+    plugin->setParameter(62, 0.45f);
+    openEditor();
+    for (int row = 0; row < kSynthLayoutRowCount; ++row)
+        EXPECT_EQ(editor->getControl(row)->getValue(), plugin->getParameter(row)) << row;
+    // An arrow key before any idle moves "Comp", the last knob, from its own value.
+    VstKeyCode up{0, VKEY_UP, 0};
+    EXPECT_EQ(editor->onKeyDown(up), 1);
+    EXPECT_NEAR(plugin->getParameter(62), 0.55f, 1e-6f);
+}
+
 TEST_F(EditorBinding, LfoAimDecidesWhetherItsBoundsShowReadouts) {
     openEditor();
     paintAndIdle();
