@@ -23,6 +23,9 @@ struct SynthOutputStage {
     static float clamp(float x) {
         if (x > kOutputLimit) return kOutputLimit;
         if (x < -kOutputLimit) return -kOutputLimit;
+        // A voice driven past its range (a host value above 1 for the cutoff) can blow up
+        // its filter; whatever happens inside, the host's mix must never receive a NaN.
+        if (x != x) return 0.0f;
         return x;
     }
 

@@ -15,7 +15,8 @@ float limit(float x, float low, float high) { return x < low ? low : (x > high ?
 }  // namespace
 
 float SynthPlugin::readHostTempo() {
-    float tempo = (float)tempoAt(0) * 0.0001f;
+    // The product is rounded to float once, so a tempo like 40.0003 is the float nearest it.
+    float tempo = static_cast<float>(static_cast<double>(tempoAt(0)) * 0.0001);
     // A zero, negative or unrepresentable tempo would make beat-based lengths
     // zero, negative or infinite.
     if (!(tempo > 0.0f) || !std::isfinite(tempo)) return kFallbackTempo;

@@ -234,6 +234,28 @@ TEST_F(PluginRender, SampleRateChangeKeepsLfosAndArpeggiatorOnTheBeat) {
     EXPECT_FLOAT_EQ(plugin.getLfo(0).period, 192000.0f);
 }
 
+TEST_F(PluginRender, HostTempoIsTheNearestFloatToTheAnswerTimesOneTenThousandth) {
+    for (VstIntPtr answer : {(VstIntPtr)400003, (VstIntPtr)1234567, (VstIntPtr)1200000}) {
+        TestHost::instance().tempoAnswer = answer;
+        RenderPlugin plugin;
+        plugin.render(16, 16);
+        EXPECT_EQ(plugin.getHostTempo(), static_cast<float>(static_cast<long double>(answer) / 10000.0L)) << answer;
+    }
+}
+
+TEST_F(PluginRender, OutOfRangeHostValuesNeverSendNaNToTheHost) {
+    RenderPlugin plugin;
+    plugin.setParameter(53, 1.3f);  // Cutoff above its range makes the ladder unstable
+    plugin.setParameter(54, 1.0f);
+    plugin.setParameter(55, 0.0f);
+    TestEventList list;
+    plugin.processEvents(list.noteOn(60, 127).noteOn(64, 127).events());
+    for (bool replacing : {true, false}) {
+        const std::vector<float> left = plugin.render(44100, 512, replacing);
+        for (float sample : left) ASSERT_TRUE(std::isfinite(sample));
+    }
+}
+
 TEST_F(PluginRender, UnusableTempoKeepsLengthsFinite) {
     for (VstIntPtr answer : {(VstIntPtr)0, (VstIntPtr)-5000000}) {
         TestHost::instance().tempoAnswer = answer;
