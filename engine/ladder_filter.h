@@ -21,6 +21,14 @@ public:
     // One sample through the four stages.
     virtual float process(float input);
 
+    // setup's cutoff half in two steps, so a renderer can take the powers of many filters
+    // in one run: whether newCutoff needs new coefficients (setCutoff would derive them),
+    // and the derivation from power = powerOf200(newCutoff). Hold counts stay as they are.
+    bool cutoffNeedsCoefficients(float newCutoff) const {
+        return !(coefficientsDerived && newCutoff == cutoff);
+    }
+    void setCutoffWithPower(float newCutoff, float power);
+
     float cutoff = 0.0f;
     float resonance = 0.0f;
     int32_t cutoffHold = 0;
@@ -41,9 +49,13 @@ private:
 // The per-sample members are defined here so the renderer can inline them.
 
 inline void LadderFilter::setup(float newCutoff, float newResonance) {
-    cutoff = newCutoff;
     resonance = newResonance;
-    const float fc = 0.005f * powerOf200(cutoff);
+    setCutoffWithPower(newCutoff, powerOf200(newCutoff));
+}
+
+inline void LadderFilter::setCutoffWithPower(float newCutoff, float power) {
+    cutoff = newCutoff;
+    const float fc = 0.005f * power;
     f = 1.16f * fc;
     const float fSquared = f * f;
     feedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
@@ -54,7 +66,7 @@ inline void LadderFilter::setup(float newCutoff, float newResonance) {
 
 inline void LadderFilter::setCutoff(float newCutoff) {
     cutoffHold = 0;
-    if (coefficientsDerived && newCutoff == cutoff) {
+    if (!cutoffNeedsCoefficients(newCutoff)) {
         return;  // setup would store and derive exactly what is there
     }
     setup(newCutoff, resonance);

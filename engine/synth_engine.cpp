@@ -5,16 +5,19 @@
 #include <cstring>
 
 #include "engine/synth_math.h"
+#include "engine/synth_math_block.h"
 
 SynthEngine::SynthEngine() = default;
 
 SynthEngine::~SynthEngine() = default;
 
 float SynthEngine::renderSample(float inputSample) {
-    // Oscillators first, voice by voice (the arpeggiator's shared state needs that
-    // order), then the filters: their short serial chains overlap better in one run.
+    // Stage by stage over the sounding voices, each stage in voice order, so every value is
+    // computed from the same operands in the same order as voice by voice; what a stage
+    // does for one oscillator or setting it does once for the whole run of voices.
+    constexpr int kRoom = kSynthVoiceCount + kMathBlockLanes;
     int sounding[kSynthVoiceCount];
-    float voiceOut[kSynthVoiceCount];
+    float voiceOut[kRoom];
     int count = 0;
     // Visit only voices that have not ended, lowest index first.
     for (uint32_t pending = liveVoices; pending != 0; pending &= pending - 1) {
@@ -27,69 +30,117 @@ float SynthEngine::renderSample(float inputSample) {
         if (amplitude <= 0.0f) {
             continue;
         }
-        // The host input only enters the first voice that sounds in this sample.
-        const float acc = count == 0 ? inputSample : 0.0f;
         sounding[count] = v;
-        voiceOut[count] = renderOscillators(v, acc) * voices[v].velocity * amplitude;
+        voiceOut[count] = amplitude;
         ++count;
     }
+    clock += 1;
+    if (count == 0) {
+        return 0.0f;
+    }
+    const int64_t now = clock - 1;
+
+    // The arpeggiator's shared step state is read and written voice by voice.
+    float arpFactors[kSynthVoiceCount];
+    for (int i = 0; i < count; ++i) {
+        arpFactors[i] = arpeggiator.arpPitchFactor(now - voices[sounding[i]].ampEnvelope.start);
+    }
+
+    // Each oscillator: the phases the wave values are read at, then the advance.
+    float phases[kSynthOscillatorCount][kRoom];
+    float waves[kSynthOscillatorCount][kRoom];
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        SynthOscillator& oscillator = oscillators[o];
+        for (int i = 0; i < count; ++i) {
+            OscVoiceSlot& slot = oscillator.slots[sounding[i]];
+            phases[o][i] = slot.phase;
+            slot.phase += arpFactors[i] * slot.increment;
+            if (slot.phase >= 1.0f) {
+                // Subtracting whole cycles one at a time is exact below 2^24, so removing
+                // them all at once gives the same phase and cannot spin on a huge increment.
+                slot.phase -= 1.0f;
+                if (slot.phase >= 1.0f) {
+                    slot.phase -= std::floor(slot.phase);
+                }
+            }
+        }
+        if (portaOn) {
+            for (int i = 0; i < count; ++i) {
+                OscVoiceSlot& slot = oscillator.slots[sounding[i]];
+                slot.increment += (slot.targetIncrement - slot.increment) * portaCoef;
+            }
+        }
+        // Two oscillators of one shape at one phase in every voice (as in the default
+        // program) have the same values: copy them. Noise shapes read each oscillator's
+        // own tables and are never shared.
+        const int32_t shape = oscillator.shape;
+        int sharedWith = -1;
+        if (!SynthOscillator::readsNoiseTables(shape)) {
+            for (int j = 0; j < o && sharedWith < 0; ++j) {
+                if (oscillators[j].shape == shape &&
+                    std::memcmp(phases[j], phases[o], sizeof(float) * static_cast<size_t>(count)) == 0) {
+                    sharedWith = j;
+                }
+            }
+        }
+        if (sharedWith >= 0) {
+            std::memcpy(waves[o], waves[sharedWith], sizeof(float) * static_cast<size_t>(count));
+        } else {
+            oscillator.waveBlock(shape, phases[o], waves[o], count);
+        }
+    }
+
+    // The chains: the host input enters only the first voice that sounds in this sample.
+    float chain[kRoom];
+    chain[0] = inputSample;
+    for (int i = 1; i < count; ++i) {
+        chain[i] = 0.0f;
+    }
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        const float level = oscillators[o].level;
+        if (oscillators[o].multiply) {
+            for (int i = 0; i < count; ++i) chain[i] = chain[i] * (waves[o][i] * level);
+        } else {
+            for (int i = 0; i < count; ++i) chain[i] = chain[i] + waves[o][i] * level;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        voiceOut[i] = chain[i] * voices[sounding[i]].velocity * voiceOut[i];
+    }
+
     if (filterOn) {
+        // The immediate cutoff setter for every voice, its powers taken in one run.
+        float newCutoffs[kRoom];
+        float powers[kRoom];
+        int changed[kSynthVoiceCount];
+        int changedCount = 0;
         for (int i = 0; i < count; ++i) {
             SynthVoice& voice = voices[sounding[i]];
-            const float envelopeLevel = voice.filterEnvelope.evaluate(clock);
-            voice.filter.setCutoff(cutoff + (envelopeLevel - cutoff) * filterEnvAmount);
-            voiceOut[i] = voice.filter.process(voiceOut[i]);
+            const float envelopeLevel = voice.filterEnvelope.evaluate(now);
+            const float newCutoff = cutoff + (envelopeLevel - cutoff) * filterEnvAmount;
+            voice.filter.cutoffHold = 0;
+            if (voice.filter.cutoffNeedsCoefficients(newCutoff)) {
+                changed[changedCount] = i;
+                newCutoffs[changedCount] = newCutoff;
+                ++changedCount;
+            }
+        }
+        if (changedCount > 0) {
+            newCutoffs[changedCount] = 0.0f;  // the lane past an odd count, read but not used
+            powerOf200Block(newCutoffs, powers, changedCount);
+            for (int c = 0; c < changedCount; ++c) {
+                voices[sounding[changed[c]]].filter.setCutoffWithPower(newCutoffs[c], powers[c]);
+            }
+        }
+        for (int i = 0; i < count; ++i) {
+            voiceOut[i] = voices[sounding[i]].filter.process(voiceOut[i]);
         }
     }
     float sum = 0.0f;
     for (int i = 0; i < count; ++i) {
         sum += voiceOut[i];
     }
-    clock += 1;
     return sum;
-}
-
-float SynthEngine::renderOscillators(int v, float acc) {
-    const float arpFactor = arpeggiator.arpPitchFactor(clock - voices[v].ampEnvelope.start);
-    int32_t shapes[kSynthOscillatorCount];
-    uint32_t phaseBits[kSynthOscillatorCount];
-    float waves[kSynthOscillatorCount];
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        SynthOscillator& oscillator = oscillators[o];
-        OscVoiceSlot& slot = oscillator.slots[v];
-        shapes[o] = oscillator.shape;
-        std::memcpy(&phaseBits[o], &slot.phase, sizeof(float));
-        // Two oscillators of one shape at one pitch (as in the default program) meet
-        // the same phase: the value is the same, so compute it once. Noise shapes read
-        // each oscillator's own tables and are never shared.
-        bool shared = false;
-        if (!SynthOscillator::readsNoiseTables(shapes[o])) {
-            for (int j = 0; j < o && !shared; ++j) {
-                if (shapes[j] == shapes[o] && phaseBits[j] == phaseBits[o]) {
-                    waves[o] = waves[j];
-                    shared = true;
-                }
-            }
-        }
-        if (!shared) {
-            waves[o] = oscillator.waveValue(shapes[o], slot.phase);
-        }
-        slot.phase += arpFactor * slot.increment;
-        if (slot.phase >= 1.0f) {
-            // Subtracting whole cycles one at a time is exact below 2^24, so removing
-            // them all at once gives the same phase and cannot spin on a huge increment.
-            slot.phase -= 1.0f;
-            if (slot.phase >= 1.0f) {
-                slot.phase -= std::floor(slot.phase);
-            }
-        }
-        if (portaOn) {
-            slot.increment += (slot.targetIncrement - slot.increment) * portaCoef;
-        }
-        const float term = waves[o] * oscillator.level;
-        acc = oscillator.multiply ? acc * term : acc + term;
-    }
-    return acc;
 }
 
 void SynthEngine::resetEngine() {

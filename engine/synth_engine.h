@@ -69,8 +69,6 @@ public:
     float resonance = 0.0f;
 
 private:
-    // Voice v's oscillator chain for one sample, starting from acc.
-    float renderOscillators(int v, float acc);
     float noteIncrement(int oscillator, float notePitch) const;
     int chooseVoice() const;
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/synth_math.h"
+#include "engine/synth_math_block.h"
 #include "engine/synth_voice.h"
 
 constexpr int kSynthOscillatorCount = 3;
@@ -31,6 +32,9 @@ public:
 
     // Value of `waveShape` at phase 0 <= phase < 1.
     float waveValue(int32_t waveShape, float phase) const;
+    // out[i] = waveValue(waveShape, phases[i]) for i < count, the same bits; both arrays
+    // have room for count rounded up to whole kMathBlockLanes.
+    void waveBlock(int32_t waveShape, const float* phases, float* out, int count) const;
     // The three noise shapes read this oscillator's own tables; all others are pure
     // functions of the phase.
     static bool readsNoiseTables(int32_t waveShape);
@@ -131,5 +135,61 @@ inline float SynthOscillator::waveValue(int32_t waveShape, float x) const {
         return noise1[noiseIndex(x)];
     case kNoise3:
         return noise2[noiseIndex(x)];
+    }
+}
+
+// The renderer's form: one shape for a run of voices, so the shape is chosen once and the
+// sines go through the block form. Every value is computed exactly as waveValue does.
+inline void SynthOscillator::waveBlock(int32_t waveShape, const float* phases, float* out, int count) const {
+    using namespace oscillator_detail;
+    constexpr int kRoom = kSynthVoiceCount + kMathBlockLanes;
+    float angles[kRoom];
+    float sines[kRoom];
+    float more[kRoom];
+    // sin(factor * x) of every phase into `into`.
+    auto sinesOf = [&](float factor, float* into) {
+        for (int i = 0; i < count; ++i) angles[i] = factor * phases[i];
+        angles[count] = 0.0f;  // the lane past an odd count, read but not used
+        extendedSinBlock(angles, into, count);
+    };
+    switch (waveShape) {
+    case kSin:
+        sinesOf(kTwoPi, out);
+        return;
+    case kSinsaw:
+        sinesOf(kTwoPi, sines);
+        for (int i = 0; i < count; ++i) out[i] = halfTriangle(phases[i]) + 0.5f * sines[i];
+        return;
+    case kSinSqu:
+        sinesOf(kTwoPi, sines);
+        for (int i = 0; i < count; ++i) {
+            const float halfSine = 0.5f * sines[i];
+            out[i] = phases[i] < 0.5f ? halfSine + 0.5f : halfSine - 0.5f;
+        }
+        return;
+    case kSin12:
+        sinesOf(kTwoPi, sines);
+        sinesOf(kFourPi, more);
+        for (int i = 0; i < count; ++i) out[i] = (sines[i] + more[i]) * 0.5f;
+        return;
+    case kSin123:
+    case kSin124:
+        sinesOf(kTwoPi, sines);
+        sinesOf(kFourPi, more);
+        for (int i = 0; i < count; ++i) out[i] = sines[i] + more[i];
+        sinesOf(waveShape == kSin123 ? kSixPi : kEightPi, more);
+        for (int i = 0; i < count; ++i) out[i] = (out[i] + more[i]) * 0.33333334f;
+        return;
+    case kAbsSin:
+        sinesOf(kTwoPi, sines);
+        for (int i = 0; i < count; ++i) out[i] = 2.0f * std::fabs(sines[i]) - 1.0f;
+        return;
+    default:
+        if (waveShape < kSin || waveShape > kNoise3) {
+            sinesOf(kTwoPi, out);  // what waveValue's default gives
+            return;
+        }
+        for (int i = 0; i < count; ++i) out[i] = waveValue(waveShape, phases[i]);
+        return;
     }
 }

@@ -1,14 +1,17 @@
 // Engine render against a plain transcription of the same rules: every sample bit for bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine/synth_engine.h"
 #include "engine/synth_math.h"
+#include "engine/synth_math_block.h"
 
 namespace {
 
@@ -153,11 +156,6 @@ struct PlainEngine : SynthEngine {
     }
 };
 
-// ---- Scenarios -----------------------------------------------------------------------
-
-constexpr int64_t kScenarioSamples = 128000;
-constexpr float kSamplesPerBeat = 22050.0f;
-
 // A small generator of its own, so the scenario never disturbs the noise tables' sequence.
 struct Dice {
     uint32_t state;
@@ -165,6 +163,86 @@ struct Dice {
     float unit() { return static_cast<float>(next() >> 8) * (1.0f / 16777216.0f); }
     int below(int n) { return static_cast<int>((next() >> 8) % static_cast<uint32_t>(n)); }  // high bits: an LCG's low bits repeat
 };
+
+// ---- Block forms against the single forms -------------------------------------------
+
+uint32_t bitsOf(float x) {
+    uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+float floatOf(uint32_t bits) {
+    float x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+// Every 4099th float bit pattern: both signs, zeros, subnormals, the fast ranges and far
+// outside them, infinities and NaNs, packed into runs of every length from 1 to 17.
+std::vector<float> strideOfAllFloats() {
+    std::vector<float> values;
+    for (uint64_t bits = 0; bits <= UINT32_MAX; bits += 4099) values.push_back(floatOf(static_cast<uint32_t>(bits)));
+    for (float special : {0.0f, -0.0f, 1.0f, 26.0f, 2.0f, -4.0f, 6.2831855f, 0.5f, 1e-30f}) values.push_back(special);
+    return values;
+}
+
+struct BlockForm {
+    const char* name;
+    void (*block)(const float*, float*, int);
+    float (*single)(float);
+};
+
+const BlockForm kBlockForms[] = {
+    {"extendedSin", extendedSinBlock, extendedSin},
+    {"powerOf200", powerOf200Block, powerOf200},
+};
+
+TEST(EngineBlockMath, BlockFormsGiveTheSingleFormsBitsAndWriteOnlyTheirCount) {
+    const std::vector<float> values = strideOfAllFloats();
+    const float kUntouched = 12345.0f;
+    for (const BlockForm& form : kBlockForms) {
+        int64_t differences = 0;
+        size_t at = 0;
+        for (int run = 0; at < values.size(); run = (run + 1) % 17) {
+            const int count = static_cast<int>(std::min<size_t>(static_cast<size_t>(run + 1), values.size() - at));
+            float in[18] = {};
+            float out[18];
+            std::fill(std::begin(out), std::end(out), kUntouched);
+            std::copy(values.begin() + static_cast<std::ptrdiff_t>(at), values.begin() + static_cast<std::ptrdiff_t>(at) + count, in);
+            form.block(in, out, count);
+            for (int i = 0; i < count; ++i) {
+                if (bitsOf(out[i]) != bitsOf(form.single(in[i]))) ++differences;
+            }
+            EXPECT_EQ(out[count], kUntouched) << form.name << " wrote past " << count;
+            at += static_cast<size_t>(count);
+        }
+        EXPECT_EQ(differences, 0) << form.name;
+    }
+}
+
+TEST(EngineBlockMath, WaveBlockGivesWaveValueBitsForEveryShape) {
+    SynthOscillator oscillator;
+    Dice dice{99u};
+    for (int32_t shape = -1; shape <= kWaveShapeCount; ++shape) {  // out of range falls back to Sin
+        for (int count = 1; count <= kSynthVoiceCount; ++count) {
+            float phases[kSynthVoiceCount + kMathBlockLanes];
+            float out[kSynthVoiceCount + kMathBlockLanes];
+            for (int i = 0; i < count; ++i) phases[i] = dice.unit();
+            phases[0] = count == 3 ? 0.25f : phases[0];  // exact quarter: sines at 0 and +-1
+            oscillator.waveBlock(shape, phases, out, count);
+            for (int i = 0; i < count; ++i) {
+                EXPECT_EQ(bitsOf(out[i]), bitsOf(oscillator.waveValue(shape, phases[i])))
+                    << "shape " << shape << " phase " << phases[i];
+            }
+        }
+    }
+}
+
+// ---- Scenarios -----------------------------------------------------------------------
+
+constexpr int64_t kScenarioSamples = 128000;
+constexpr float kSamplesPerBeat = 22050.0f;
 
 int32_t shortTime(float v) { return static_cast<int32_t>(v * v * 50000.0f); }
 int32_t longTime(float v) { return static_cast<int32_t>(v * v * 160000.0f) + 10; }
