@@ -15,9 +15,8 @@ float SynthEngine::renderSample(float inputSample) {
     // Stage by stage over the sounding voices, each stage in voice order, so every value is
     // computed from the same operands in the same order as voice by voice; what a stage
     // does for one oscillator or setting it does once for the whole run of voices.
-    constexpr int kRoom = kSynthVoiceCount + kMathBlockLanes;
     int sounding[kSynthVoiceCount];
-    float voiceOut[kRoom];
+    float voiceOut[kSynthVoiceCount];
     int count = 0;
     // Visit only voices that have not ended, lowest index first.
     for (uint32_t pending = liveVoices; pending != 0; pending &= pending - 1) {
@@ -47,8 +46,8 @@ float SynthEngine::renderSample(float inputSample) {
     }
 
     // Each oscillator: the phases the wave values are read at, then the advance.
-    float phases[kSynthOscillatorCount][kRoom];
-    float waves[kSynthOscillatorCount][kRoom];
+    float phases[kSynthOscillatorCount][kSynthVoiceCount];
+    float waves[kSynthOscillatorCount][kSynthVoiceCount];
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
         SynthOscillator& oscillator = oscillators[o];
         for (int i = 0; i < count; ++i) {
@@ -91,7 +90,7 @@ float SynthEngine::renderSample(float inputSample) {
     }
 
     // The chains: the host input enters only the first voice that sounds in this sample.
-    float chain[kRoom];
+    float chain[kSynthVoiceCount];
     chain[0] = inputSample;
     for (int i = 1; i < count; ++i) {
         chain[i] = 0.0f;
@@ -110,8 +109,8 @@ float SynthEngine::renderSample(float inputSample) {
 
     if (filterOn) {
         // The immediate cutoff setter for every voice, its powers taken in one run.
-        float newCutoffs[kRoom];
-        float powers[kRoom];
+        float newCutoffs[kSynthVoiceCount];
+        float powers[kSynthVoiceCount];
         int changed[kSynthVoiceCount];
         int changedCount = 0;
         for (int i = 0; i < count; ++i) {
@@ -126,7 +125,6 @@ float SynthEngine::renderSample(float inputSample) {
             }
         }
         if (changedCount > 0) {
-            newCutoffs[changedCount] = 0.0f;  // the lane past an odd count, read but not used
             powerOf200Block(newCutoffs, powers, changedCount);
             for (int c = 0; c < changedCount; ++c) {
                 voices[sounding[changed[c]]].filter.setCutoffWithPower(newCutoffs[c], powers[c]);

@@ -32,8 +32,8 @@ public:
 
     // Value of `waveShape` at phase 0 <= phase < 1.
     float waveValue(int32_t waveShape, float phase) const;
-    // out[i] = waveValue(waveShape, phases[i]) for i < count, the same bits; both arrays
-    // have room for count rounded up to whole kMathBlockLanes.
+    // out[i] = waveValue(waveShape, phases[i]) for i < count <= kSynthVoiceCount, the
+    // same bits.
     void waveBlock(int32_t waveShape, const float* phases, float* out, int count) const;
     // The three noise shapes read this oscillator's own tables; all others are pure
     // functions of the phase.
@@ -142,14 +142,12 @@ inline float SynthOscillator::waveValue(int32_t waveShape, float x) const {
 // sines go through the block form. Every value is computed exactly as waveValue does.
 inline void SynthOscillator::waveBlock(int32_t waveShape, const float* phases, float* out, int count) const {
     using namespace oscillator_detail;
-    constexpr int kRoom = kSynthVoiceCount + kMathBlockLanes;
-    float angles[kRoom];
-    float sines[kRoom];
-    float more[kRoom];
+    float angles[kSynthVoiceCount];
+    float sines[kSynthVoiceCount];
+    float more[kSynthVoiceCount];
     // sin(factor * x) of every phase into `into`.
     auto sinesOf = [&](float factor, float* into) {
         for (int i = 0; i < count; ++i) angles[i] = factor * phases[i];
-        angles[count] = 0.0f;  // the lane past an odd count, read but not used
         extendedSinBlock(angles, into, count);
     };
     switch (waveShape) {
