@@ -15,40 +15,74 @@ float SynthEngine::renderSample(float inputSample) {
     // Stage by stage over the sounding voices, each stage in voice order, so every value is
     // computed from the same operands in the same order as voice by voice; what a stage
     // does for one oscillator or setting it does once for the whole run of voices.
+    const int64_t now = clock;
+    clock += 1;
     int sounding[kSynthVoiceCount];
+    float amplitudes[kSynthVoiceCount];
+    const int count = collectSoundingVoices(now, sounding, amplitudes);
+    if (count == 0) {
+        return 0.0f;
+    }
+    float waves[kSynthOscillatorCount][kSynthVoiceCount];
+    renderWaves(now, sounding, count, waves);
+
+    // The chains: the host input enters only the first voice that sounds in this sample.
     float voiceOut[kSynthVoiceCount];
+    voiceOut[0] = inputSample;
+    for (int i = 1; i < count; ++i) {
+        voiceOut[i] = 0.0f;
+    }
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        const float level = oscillators[o].level;
+        if (oscillators[o].multiply) {
+            for (int i = 0; i < count; ++i) voiceOut[i] = voiceOut[i] * (waves[o][i] * level);
+        } else {
+            for (int i = 0; i < count; ++i) voiceOut[i] = voiceOut[i] + waves[o][i] * level;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        voiceOut[i] = voiceOut[i] * voices[sounding[i]].velocity * amplitudes[i];
+    }
+    if (filterOn) {
+        filterVoices(now, sounding, count, voiceOut);
+    }
+    float sum = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        sum += voiceOut[i];
+    }
+    return sum;
+}
+
+int SynthEngine::collectSoundingVoices(int64_t now, int* sounding, float* amplitudes) {
     int count = 0;
     // Visit only voices that have not ended, lowest index first.
     for (uint32_t pending = liveVoices; pending != 0; pending &= pending - 1) {
         const int v = __builtin_ctz(pending);
         SynthEnvelope& ampEnvelope = voices[v].ampEnvelope;
-        const float amplitude = ampEnvelope.evaluate(clock);
-        if (clock >= ampEnvelope.end) {
+        const float amplitude = ampEnvelope.evaluate(now);
+        if (now >= ampEnvelope.end) {
             liveVoices &= ~(1u << v);
         }
         if (amplitude <= 0.0f) {
-            continue;
+            continue;  // phases stay and the filter envelope is not evaluated
         }
         sounding[count] = v;
-        voiceOut[count] = amplitude;
+        amplitudes[count] = amplitude;
         ++count;
     }
-    clock += 1;
-    if (count == 0) {
-        return 0.0f;
-    }
-    const int64_t now = clock - 1;
+    return count;
+}
 
+void SynthEngine::renderWaves(int64_t now, const int* sounding, int count,
+                              float (*waves)[kSynthVoiceCount]) {
     // The arpeggiator's shared step state is read and written voice by voice.
     float arpFactors[kSynthVoiceCount];
     for (int i = 0; i < count; ++i) {
         arpFactors[i] = arpeggiator.arpPitchFactor(now - voices[sounding[i]].ampEnvelope.start);
     }
-
-    // Each oscillator: the phases the wave values are read at, then the advance.
     float phases[kSynthOscillatorCount][kSynthVoiceCount];
-    float waves[kSynthOscillatorCount][kSynthVoiceCount];
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        // The phases the wave values are read at, then the advance.
         SynthOscillator& oscillator = oscillators[o];
         for (int i = 0; i < count; ++i) {
             OscVoiceSlot& slot = oscillator.slots[sounding[i]];
@@ -73,72 +107,50 @@ float SynthEngine::renderSample(float inputSample) {
         // program) have the same values: copy them. Noise shapes read each oscillator's
         // own tables and are never shared.
         const int32_t shape = oscillator.shape;
+        const size_t bytes = sizeof(float) * static_cast<size_t>(count);
         int sharedWith = -1;
         if (!SynthOscillator::readsNoiseTables(shape)) {
             for (int j = 0; j < o && sharedWith < 0; ++j) {
-                if (oscillators[j].shape == shape &&
-                    std::memcmp(phases[j], phases[o], sizeof(float) * static_cast<size_t>(count)) == 0) {
+                if (oscillators[j].shape == shape && std::memcmp(phases[j], phases[o], bytes) == 0) {
                     sharedWith = j;
                 }
             }
         }
         if (sharedWith >= 0) {
-            std::memcpy(waves[o], waves[sharedWith], sizeof(float) * static_cast<size_t>(count));
+            std::memcpy(waves[o], waves[sharedWith], bytes);
         } else {
             oscillator.waveBlock(shape, phases[o], waves[o], count);
         }
     }
+}
 
-    // The chains: the host input enters only the first voice that sounds in this sample.
-    float chain[kSynthVoiceCount];
-    chain[0] = inputSample;
-    for (int i = 1; i < count; ++i) {
-        chain[i] = 0.0f;
+void SynthEngine::filterVoices(int64_t now, const int* sounding, int count, float* voiceOut) {
+    // The immediate cutoff setter for every voice, the powers of those that need new
+    // coefficients taken in one run.
+    float newCutoffs[kSynthVoiceCount];
+    float powers[kSynthVoiceCount];
+    int changed[kSynthVoiceCount];
+    int changedCount = 0;
+    for (int i = 0; i < count; ++i) {
+        SynthVoice& voice = voices[sounding[i]];
+        const float envelopeLevel = voice.filterEnvelope.evaluate(now);
+        const float newCutoff = cutoff + (envelopeLevel - cutoff) * filterEnvAmount;
+        voice.filter.cutoffHold = 0;
+        if (voice.filter.cutoffNeedsCoefficients(newCutoff)) {
+            changed[changedCount] = sounding[i];
+            newCutoffs[changedCount] = newCutoff;
+            ++changedCount;
+        }
     }
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        const float level = oscillators[o].level;
-        if (oscillators[o].multiply) {
-            for (int i = 0; i < count; ++i) chain[i] = chain[i] * (waves[o][i] * level);
-        } else {
-            for (int i = 0; i < count; ++i) chain[i] = chain[i] + waves[o][i] * level;
+    if (changedCount > 0) {
+        powerOf200Block(newCutoffs, powers, changedCount);
+        for (int c = 0; c < changedCount; ++c) {
+            voices[changed[c]].filter.setCutoffWithPower(newCutoffs[c], powers[c]);
         }
     }
     for (int i = 0; i < count; ++i) {
-        voiceOut[i] = chain[i] * voices[sounding[i]].velocity * voiceOut[i];
+        voiceOut[i] = voices[sounding[i]].filter.process(voiceOut[i]);
     }
-
-    if (filterOn) {
-        // The immediate cutoff setter for every voice, its powers taken in one run.
-        float newCutoffs[kSynthVoiceCount];
-        float powers[kSynthVoiceCount];
-        int changed[kSynthVoiceCount];
-        int changedCount = 0;
-        for (int i = 0; i < count; ++i) {
-            SynthVoice& voice = voices[sounding[i]];
-            const float envelopeLevel = voice.filterEnvelope.evaluate(now);
-            const float newCutoff = cutoff + (envelopeLevel - cutoff) * filterEnvAmount;
-            voice.filter.cutoffHold = 0;
-            if (voice.filter.cutoffNeedsCoefficients(newCutoff)) {
-                changed[changedCount] = i;
-                newCutoffs[changedCount] = newCutoff;
-                ++changedCount;
-            }
-        }
-        if (changedCount > 0) {
-            powerOf200Block(newCutoffs, powers, changedCount);
-            for (int c = 0; c < changedCount; ++c) {
-                voices[sounding[changed[c]]].filter.setCutoffWithPower(newCutoffs[c], powers[c]);
-            }
-        }
-        for (int i = 0; i < count; ++i) {
-            voiceOut[i] = voices[sounding[i]].filter.process(voiceOut[i]);
-        }
-    }
-    float sum = 0.0f;
-    for (int i = 0; i < count; ++i) {
-        sum += voiceOut[i];
-    }
-    return sum;
 }
 
 void SynthEngine::resetEngine() {

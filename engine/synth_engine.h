@@ -69,6 +69,13 @@ public:
     float resonance = 0.0f;
 
 private:
+    // The render's stages (sounding: voice indices in ascending order, count of them).
+    // Evaluates the amplitude envelopes of live voices; returns how many sound.
+    int collectSoundingVoices(int64_t now, int* sounding, float* amplitudes);
+    // Each oscillator's wave values at the voices' phases, advancing the phases.
+    void renderWaves(int64_t now, const int* sounding, int count, float (*waves)[kSynthVoiceCount]);
+    // Filter envelope, cutoff and filter of each sounding voice, in place.
+    void filterVoices(int64_t now, const int* sounding, int count, float* voiceOut);
     float noteIncrement(int oscillator, float notePitch) const;
     int chooseVoice() const;
 
