@@ -35,6 +35,7 @@ const bool kFourLanes = __builtin_cpu_supports("avx2");
 #else
 const bool kFourLanes = false;
 #endif
+bool fourLanesChosen = kFourLanes;
 
 }  // namespace
 
@@ -49,6 +50,10 @@ void powerOf200TwoLanes(const float* exponents, float* out, int count) {
 }
 
 bool fourLanesAvailable() { return kFourLanes; }
+
+void useFourLanes(bool wanted) { fourLanesChosen = wanted && kFourLanes; }
+
+bool fourLanesInUse() { return fourLanesChosen; }
 
 void extendedSinFourLanes(const float* angles, float* out, int count) {
 #ifdef ZELVIK_FOUR_LANES
@@ -69,7 +74,7 @@ void powerOf200FourLanes(const float* exponents, float* out, int count) {
 }  // namespace synth_math_block_detail
 
 void extendedSinBlock(const float* angles, float* out, int count) {
-    if (kFourLanes) {
+    if (fourLanesChosen) {
         synth_math_block_detail::extendedSinFourLanes(angles, out, count);
     } else {
         synth_math_block_detail::extendedSinTwoLanes(angles, out, count);
@@ -77,7 +82,7 @@ void extendedSinBlock(const float* angles, float* out, int count) {
 }
 
 void powerOf200Block(const float* exponents, float* out, int count) {
-    if (kFourLanes) {
+    if (fourLanesChosen) {
         synth_math_block_detail::powerOf200FourLanes(exponents, out, count);
     } else {
         synth_math_block_detail::powerOf200TwoLanes(exponents, out, count);

@@ -16,6 +16,10 @@ namespace synth_math_block_detail {
 void extendedSinTwoLanes(const float* angles, float* out, int count);
 void powerOf200TwoLanes(const float* exponents, float* out, int count);
 bool fourLanesAvailable();
+// Four lanes are used where available unless turned off here (benchmarks and tests measure
+// and check the two-lane form on any machine). Call only while no engine renders.
+void useFourLanes(bool wanted);
+bool fourLanesInUse();
 void extendedSinFourLanes(const float* angles, float* out, int count);
 void powerOf200FourLanes(const float* exponents, float* out, int count);
 

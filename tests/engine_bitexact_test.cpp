@@ -365,8 +365,19 @@ void applyBlockEvents(SynthEngine& e, Dice& dice, int64_t blockStart, const Scen
 
 class EngineBitExact : public ::testing::TestWithParam<Scenario> {};
 
+void compareWithThePlainRender(const Scenario& scenario);
+
+// Four lanes where this processor has them, and the two-lane form every machine may use.
 TEST_P(EngineBitExact, RenderEqualsThePlainRenderBitForBit) {
-    const Scenario& scenario = GetParam();
+    for (bool fourLanes : {true, false}) {
+        synth_math_block_detail::useFourLanes(fourLanes);
+        SCOPED_TRACE(synth_math_block_detail::fourLanesInUse() ? "four lanes" : "two lanes");
+        compareWithThePlainRender(GetParam());
+    }
+    synth_math_block_detail::useFourLanes(true);
+}
+
+void compareWithThePlainRender(const Scenario& scenario) {
     SynthEngine engine;
     PlainEngine plain;
     // Each engine drew its own noise; the comparison needs the same tables in both.
