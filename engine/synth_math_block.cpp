@@ -31,7 +31,12 @@ constexpr int kLanes = 4;
 
 // Decided before any audio runs, so the render never takes a lock or asks twice.
 #ifdef ZELVIK_FOUR_LANES
-const bool kFourLanes = __builtin_cpu_supports("avx2");
+bool processorHasAvx2() {
+    // This runs among the static constructors, possibly before the runtime's own probe.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+const bool kFourLanes = processorHasAvx2();
 #else
 const bool kFourLanes = false;
 #endif
