@@ -53,8 +53,12 @@ void GuiFrame::WindowEvents::onButtonPress(gui_platform::Device& device, GuiPoin
     frame.mouse(&context, where);
 }
 
-void GuiFrame::WindowEvents::onDrop(void* data, int32_t count, int32_t type, GuiPoint where) {
+// The drop lands where the mouse is now, as every other position the views see is read
+// live; the point the notification carries is not used.
+void GuiFrame::WindowEvents::onDrop(void* data, int32_t count, int32_t type, GuiPoint /*notified*/) {
     if (!frame.dropActive || !frame.dropTarget) return;
+    GuiPoint where;
+    frame.currentMousePosition(where);
     frame.dropTarget->drop(static_cast<void**>(data), count, type, where);
 }
 

@@ -212,24 +212,35 @@ TEST_F(FrameRouting, DropsGoToTheEnabledChildUnderThePoint) {
     ProbeView* a = add(GuiRect{0, 0, 100, 100}, 'a');
     ProbeView* b = add(GuiRect{50, 50, 150, 150}, 'b');
     a->takesDrops = true;
-    window->dropText("dropped", GuiPoint{75, 75});
+    // The drop point is the mouse position at the moment of the drop.
+    auto dropTextAt = [&](const char* text, GuiPoint at) {
+        mem::setInput(0, screen(at));
+        window->dropText(text, at);
+    };
+    dropTextAt("dropped", GuiPoint{75, 75});
     EXPECT_EQ(journal, "dbda");  // b declines, a takes it
     EXPECT_EQ(a->lastDropType, 1);
     EXPECT_EQ(a->lastDropText.substr(0, 7), "dropped");
 
     journal.clear();
+    mem::setInput(0, screen(GuiPoint{20, 20}));
     window->dropFiles({"/tmp/one.wav", "/tmp/two.wav"}, GuiPoint{20, 20});
     EXPECT_EQ(journal, "da");
     EXPECT_EQ(a->lastDropType, 0);
     EXPECT_EQ(a->lastDropCount, 2);
 
     journal.clear();
-    window->dropText("nowhere", GuiPoint{400, 200});
+    dropTextAt("nowhere", GuiPoint{400, 200});
     EXPECT_EQ(journal, "");
+
+    journal.clear();  // a notification naming another point does not move the drop
+    mem::setInput(0, screen(GuiPoint{120, 120}));
+    window->dropText("moved", GuiPoint{20, 20});
+    EXPECT_EQ(journal, "db");
 
     journal.clear();
     frame->setFocusView(b);  // nothing is dropped into an edit in progress
-    window->dropText("dropped", GuiPoint{75, 75});
+    dropTextAt("dropped", GuiPoint{75, 75});
     EXPECT_EQ(journal, "");
 }
 
