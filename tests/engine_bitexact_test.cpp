@@ -228,6 +228,34 @@ TEST(EngineBlockMath, BlockFormsGiveTheSingleFormsBitsAndTouchOnlyTheirCount) {
     }
 }
 
+// Every float of the fast ranges, both widths (about a minute and a half): run by hand after a
+// change to the lane kernels.
+TEST(EngineBlockMath, DISABLED_BlockFormsMatchTheSingleFormsForEveryFloatOfTheFastRanges) {
+    struct Range {
+        float from;
+        float to;
+    };
+    for (const BlockForm& form : kBlockForms) {
+        const bool sine = form.single == extendedSin;
+        const Range ranges[2] = {{0.0f, sine ? 26.0f : 2.0f}, {-0.0f, sine ? -0.0f : -4.0f}};
+        int64_t differences = 0;
+        for (const Range& range : ranges) {
+            float in[256];
+            float out[256];
+            const uint64_t last = bitsOf(range.to);
+            for (uint64_t bits = bitsOf(range.from); bits <= last; bits += 256) {
+                const int count = static_cast<int>(std::min<uint64_t>(256, last - bits + 1));
+                for (int j = 0; j < count; ++j) in[j] = floatOf(static_cast<uint32_t>(bits) + static_cast<uint32_t>(j));
+                form.block(in, out, count);
+                for (int j = 0; j < count; ++j) {
+                    if (bitsOf(out[j]) != bitsOf(form.single(in[j]))) ++differences;
+                }
+            }
+        }
+        EXPECT_EQ(differences, 0) << form.name;
+    }
+}
+
 TEST(EngineBlockMath, WaveBlockGivesWaveValueBitsForEveryShape) {
     SynthOscillator oscillator;
     Dice dice{99u};
