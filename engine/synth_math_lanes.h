@@ -4,6 +4,8 @@
 
 typedef double DoubleLanes __attribute__((vector_size(8 * kLanes)));
 typedef int64_t WideLanes __attribute__((vector_size(8 * kLanes)));
+// Bit patterns are shifted and subtracted unsigned, where wrapping is defined.
+typedef uint64_t BitLanes __attribute__((vector_size(8 * kLanes)));
 typedef int32_t NarrowLanes __attribute__((vector_size(8 * kLanes)));
 typedef float FloatLanes __attribute__((vector_size(4 * kLanes)));
 
@@ -75,7 +77,7 @@ void extendedSinBlock(const float* angles, float* out, int count) {
         const DoubleLanes cosine = 1.0 - 0.5 * z + z2 * (cosLow + z2 * (cosMid + z2 * cosHigh));
         // Odd quadrants take the cosine, the upper two flip the sign: masks, not branches.
         const WideLanes odd = -(quadrant & 1);
-        const WideLanes sign = (quadrant & 2) << 62;
+        const WideLanes sign = sameBits<WideLanes>(sameBits<BitLanes>(quadrant & 2) << 62);
         const WideLanes chosen =
             ((sameBits<WideLanes>(cosine) & odd) | (sameBits<WideLanes>(sine) & ~odd)) ^ sign;
         finishLanes(sameBits<DoubleLanes>(chosen), a, (a >= 0.0) & (a <= 26.0), out + i, lanesFrom(i, count),
@@ -105,8 +107,9 @@ void powerOf200Block(const float* exponents, float* out, int count) {
         const DoubleLanes b2 = a4 + r2 * a5;
         const DoubleLanes power = (b0 + r4 * b1) + (r4 * r4) * (b2 + r4 * a6);
         // shifted = 1.5 * 2^52 + n exactly: the difference of the bit patterns is n itself.
-        const WideLanes whole = sameBits<WideLanes>(shifted) - sameBits<int64_t>(kRoundingShift);
-        const DoubleLanes scale = sameBits<DoubleLanes>((whole + 1023) << 52);
+        // Lanes outside the fast range wrap here harmlessly: finishLanes does not use them.
+        const BitLanes whole = sameBits<BitLanes>(shifted) - sameBits<uint64_t>(kRoundingShift);
+        const DoubleLanes scale = sameBits<DoubleLanes>((whole + uint64_t{1023}) << 52);
         finishLanes(power * scale, x, (x >= -4.0) & (x <= 2.0), out + i, lanesFrom(i, count),
                     libraryPowerOf200);
     }
