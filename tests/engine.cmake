@@ -4,5 +4,5 @@ if(TARGET zelvik_engine)
                               ${CMAKE_CURRENT_LIST_DIR}/engine_modulation_test.cpp
                               ${CMAKE_CURRENT_LIST_DIR}/engine_bitexact_test.cpp)
   target_link_libraries(engine_tests PRIVATE zelvik_engine GTest::gtest_main)
-  gtest_discover_tests(engine_tests)
+  gtest_discover_tests(engine_tests NO_PRETTY_VALUES)
 endif()
