@@ -24,13 +24,12 @@ void SynthPlugin::syncTempo() {
     retimeToTempo(tempo);
 }
 
-// The LFO periods and the arpeggiator step are counted in beats of the host tempo.
+// The LFO periods and the arpeggiator step are counted in beats of the host tempo:
+// their parameters are applied again, exactly as a change of the knob would.
 void SynthPlugin::retimeToTempo(float tempo) {
-    const float samplesPerBeat = 60.0f / tempo * sampleRate;
-    for (int k = 0; k < kLfoCount; ++k)
-        lfos[k].setPeriod(lfoPeriodBeats(values[kParamLfo1 + kParamLfoStride * k + 1]) * samplesPerBeat);
-    engine.setArpTime(values[kParamArpTime], samplesPerBeat);
     hostTempo = tempo;
+    const VstInt32 beatLocked[] = {kParamLfo1 + 1, kParamLfo1 + kParamLfoStride + 1, kParamArpTime};
+    for (VstInt32 index : beatLocked) applyParameter(index, values[index]);
 }
 
 void SynthPlugin::modulationTick() {
