@@ -168,29 +168,23 @@ void GuiFrame::mouse(GuiDrawContext* context, GuiPoint& where) {
 
 void GuiFrame::notify(GuiView* /*sender*/, const char* /*message*/) {}
 
-VstInt32 GuiFrame::onKeyDown(VstKeyCode& key) {
+// Keys go to the focus view first, then to every child from the last added backwards,
+// until one uses the key.
+VstInt32 GuiFrame::routeKey(VstKeyCode& key, VstInt32 (GuiView::*handler)(VstKeyCode&)) {
     if (focusView) {
-        const VstInt32 result = focusView->onKeyDown(key);
+        const VstInt32 result = (focusView->*handler)(key);
         if (result != -1) return result;
     }
     for (VstInt32 i = viewCount - 1; i >= 0; --i) {
-        const VstInt32 result = views[i]->onKeyDown(key);
+        const VstInt32 result = (views[i]->*handler)(key);
         if (result != -1) return result;
     }
     return -1;
 }
 
-VstInt32 GuiFrame::onKeyUp(VstKeyCode& key) {
-    if (focusView) {
-        const VstInt32 result = focusView->onKeyUp(key);
-        if (result != -1) return result;
-    }
-    for (VstInt32 i = viewCount - 1; i >= 0; --i) {
-        const VstInt32 result = views[i]->onKeyUp(key);
-        if (result != -1) return result;
-    }
-    return -1;
-}
+VstInt32 GuiFrame::onKeyDown(VstKeyCode& key) { return routeKey(key, &GuiView::onKeyDown); }
+
+VstInt32 GuiFrame::onKeyUp(VstKeyCode& key) { return routeKey(key, &GuiView::onKeyUp); }
 
 bool GuiFrame::onDrop(GuiDrawContext* context, void** data, VstInt32 count, VstInt32 type, GuiPoint& where) {
     if (!data || count < 0 || focusView) return false;

@@ -101,6 +101,8 @@ public:
     bool isDropActive() const { return dropActive; }
 
 private:
+    VstInt32 routeKey(VstKeyCode& key, VstInt32 (GuiView::*handler)(VstKeyCode&));
+
     // Turns the window's notifications into frame calls.
     class WindowEvents : public gui_platform::WindowListener {
     public:
