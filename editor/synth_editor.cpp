@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "editor/gui_image_strip.h"
-#include "editor/gui_momentary_button.h"
-#include "editor/gui_strip_knob.h"
-#include "editor/gui_text_field.h"
+#include "gui/views/gui_image_strip.h"
+#include "gui/views/gui_momentary_button.h"
+#include "gui/views/gui_strip_knob.h"
+#include "gui/views/gui_text_field.h"
 #include "editor/synth_switch.h"
 #include "gui/bitmap.h"
 #include "gui/frame.h"
@@ -18,14 +18,11 @@ constexpr uint32_t kRefreshIntervalMs = 100;
 constexpr float kVoiceStep = 0.0625f;  // one indicator image per sounding voice
 constexpr int32_t kTextBufferSize = 1024;
 
-// Views laid out around a control centre (x, y).
-GuiRect knobRect(const SynthLayoutRow& row) { return GuiRect{row.x - 16, row.y - 16, row.x + 16, row.y + 16}; }
-GuiRect switchRect(const SynthLayoutRow& row) { return GuiRect{row.x - 18, row.y - 12, row.x + 18, row.y + 12}; }
-GuiRect labelRect(const SynthLayoutRow& row) { return GuiRect{row.x - 21, row.y - 20, row.x + 21, row.y - 10}; }
-GuiRect valueRect(const SynthLayoutRow& row) { return GuiRect{row.x - 21, row.y + 11, row.x + 21, row.y + 20}; }
+GuiRect toRect(const SynthLayoutBox& box) { return GuiRect{box.left, box.top, box.right, box.bottom}; }
+GuiPoint topLeft(const SynthLayoutBox& box) { return GuiPoint{box.left, box.top}; }
 
-const GuiRect kVoiceIndicatorRect{156, 9, 196, 49};
-const GuiRect kHelpButtonRect{490, 210, 540, 240};
+const GuiRect kVoiceIndicatorRect = toRect(kSynthVoiceIndicatorBox);
+const GuiRect kHelpButtonRect = toRect(kSynthHelpButtonBox);
 }  // namespace
 
 SynthEditor::SynthEditor(SynthPlugin* plugin) : AEffGUIEditor(plugin), plugin(plugin) {
@@ -34,6 +31,8 @@ SynthEditor::SynthEditor(SynthPlugin* plugin) : AEffGUIEditor(plugin), plugin(pl
     rect.bottom = kHeight;
     rect.right = kWidth;
 }
+
+SynthEditorLink* createSynthEditor(SynthPlugin* plugin) { return new SynthEditor(plugin); }
 
 SynthEditor::~SynthEditor() {
     if (isOpen) close();
@@ -80,10 +79,10 @@ void SynthEditor::createRowViews(int row) {
     GuiControl* control;
     if (layout.kind < kSynthLayoutSwitch) {
         const int kind = layout.kind < 0 ? 0 : layout.kind;
-        control = new GuiStripKnob(knobRect(layout), this, row, kKnobImages, kKnobImageHeight, knobStrips[kind],
-                                   GuiPoint{layout.x - 16, layout.y - 16});
+        control = new GuiStripKnob(toRect(synthControlBox(layout)), this, row, kKnobImages, kKnobImageHeight,
+                                   knobStrips[kind], topLeft(synthControlBox(layout)));
     } else {
-        control = new SynthSwitch(switchRect(layout), this, row, switchBitmap);
+        control = new SynthSwitch(toRect(synthControlBox(layout)), this, row, switchBitmap);
     }
     controls[row] = control;
     // The first refresh comes with the first idle, but the host may paint or send keys
@@ -93,20 +92,20 @@ void SynthEditor::createRowViews(int row) {
     frame->addView(control);
 
     if (layout.hasLabel) {
-        GuiTextField* label = new GuiTextField(labelRect(layout), this, kTextTagBase + row, layout.labelText,
+        GuiTextField* label = new GuiTextField(toRect(synthLabelBox(layout)), this, kTextTagBase + row, layout.labelText,
                                                background, 0);
         label->setFont(fontSmaller);
         label->setTextColor(colorBlack);
-        label->setImageOffset(GuiPoint{layout.x - 21, layout.y - 20});
+        label->setImageOffset(topLeft(synthLabelBox(layout)));
         label->setMouseEnabled(false);
         labels[row] = label;
         frame->addView(label);
     }
     if (layout.hasValueDisplay) {
-        GuiTextField* display = new GuiTextField(valueRect(layout), this, kTextTagBase + row, "", background, 0);
+        GuiTextField* display = new GuiTextField(toRect(synthValueBox(layout)), this, kTextTagBase + row, "", background, 0);
         display->setFont(fontSmaller);
         display->setTextColor(colorCyan);
-        display->setImageOffset(GuiPoint{layout.x - 21, layout.y + 11});
+        display->setImageOffset(topLeft(synthValueBox(layout)));
         display->setMouseEnabled(false);
         valueDisplays[row] = display;
         refreshValueDisplay(row);

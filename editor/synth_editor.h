@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
-#include "editor/gui_view.h"
+#include "gui/views/gui_view.h"
 #include "editor/synth_layout.h"
 #include "gui/aeff_gui_editor.h"
+#include "plugin/synth_editor_link.h"
 
 class GuiBitmap;
 class GuiImageStrip;
@@ -18,19 +19,19 @@ namespace gui_platform {
 class Window;
 }
 
-class SynthEditor : public AEffGUIEditor, public GuiControlListener {
+class SynthEditor : public AEffGUIEditor, public GuiControlListener, public SynthEditorLink {
 public:
-    static constexpr int32_t kWidth = 600;
-    static constexpr int32_t kHeight = 250;
+    static constexpr int32_t kWidth = kSynthPanelWidth;
+    static constexpr int32_t kHeight = kSynthPanelHeight;
     static constexpr int32_t kBackgroundBitmap = 101;
     static constexpr int32_t kFirstKnobStrip = 104;  // 104 + knob kind
     static constexpr int32_t kSwitchBitmap = 109;
     static constexpr int32_t kVoiceBitmap = 110;
     static constexpr int32_t kHelpPicture = 114;
-    static constexpr int32_t kKnobImages = 55;
-    static constexpr int32_t kKnobImageHeight = 32;
-    static constexpr int32_t kVoiceImages = 17;
-    static constexpr int32_t kVoiceImageHeight = 40;
+    static constexpr int32_t kKnobImages = kSynthKnobPositions;
+    static constexpr int32_t kKnobImageHeight = kSynthKnobSize;
+    static constexpr int32_t kVoiceImages = kSynthVoiceFrames;
+    static constexpr int32_t kVoiceImageHeight = kSynthVoiceFrameSize;
     // Labels and read-outs carry 63 + row; the indicator and the help button 100.
     static constexpr int32_t kTextTagBase = kSynthLayoutRowCount;
     static constexpr int32_t kHelpTag = 100;
@@ -53,10 +54,10 @@ public:
 
     // Any thread (setParameter and the end of every audio block): passes a refresh on at most
     // once per 100 ms. Only stores; never blocks.
-    void requestRefresh();
+    void requestRefresh() override;
     // Audio thread, end of every block: the number of sounding voices, 0 to 16. Only stores;
     // the indicator takes it at the next idle.
-    void showActiveVoices(int count);
+    void showActiveVoices(int count) override;
     // User-interface thread: rewrites the read-out of one row.
     void refreshValueDisplay(int index);
 
@@ -95,3 +96,6 @@ private:
     // Written by the audio thread, read by idle: a plain int store.
     int activeVoices = 0;
 };
+
+// The factory the module and the tools hand to SynthPlugin: the plug-in's base owns the editor.
+SynthEditorLink* createSynthEditor(SynthPlugin* plugin);

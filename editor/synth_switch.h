@@ -1,7 +1,7 @@
 // SynthSwitch: the editor's on/off switch, on only above one half.
 #pragma once
 
-#include "editor/gui_toggle_button.h"
+#include "gui/views/gui_toggle_button.h"
 
 class SynthSwitch : public GuiToggleButton {
 public:

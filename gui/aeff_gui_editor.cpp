@@ -3,7 +3,7 @@
 
 #include "gui/frame.h"
 #include "gui/platform/platform.h"
-#include "plugin/audio_effect_x.h"
+#include "vst2/audio_effect_x.h"
 
 namespace {
 // How the host wants knobs dragged: 0 and 1 circular, 2 linear (Alt swaps). Shared by every

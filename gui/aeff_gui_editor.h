@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/aeff_editor.h"
+#include "vst2/aeff_editor.h"
 
 class GuiFrame;
 

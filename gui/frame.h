@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "editor/gui_view.h"
+#include "gui/views/gui_view.h"
 #include "gui/platform/platform.h"
 
 class GuiBitmap;
@@ -98,7 +98,6 @@ public:
     void* getParentWindow() const { return parentWindow; }
     bool isOpen() const { return open; }
     bool isFirstDrawPending() const { return firstDrawPending; }
-    bool isDropActive() const { return dropActive; }
 
 private:
     VstInt32 routeKey(VstKeyCode& key, VstInt32 (GuiView::*handler)(VstKeyCode&));

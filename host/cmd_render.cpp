@@ -3,6 +3,7 @@
 #include "host/fxp_program.h"
 #include "host/host_context.h"
 #include "host/host_error.h"
+#include "host/parameter_setting.h"
 #include "host/midi_file.h"
 #include "host/offline_renderer.h"
 #include "host/plugin_instance.h"
@@ -60,25 +61,9 @@ void checkOptions(const RenderOptions& options) {
 
 // One --set NAME=V or INDEX=V, resolved against the plug-in's parameter names.
 void applySetting(PluginInstance& plugin, const std::string& setting) {
-    size_t equals = setting.rfind('=');
-    if (equals == std::string::npos || equals == 0)
-        throw HostError("--set " + setting + ": expected NAME=VALUE or INDEX=VALUE");
-    std::string key = setting.substr(0, equals);
-    double value = 0;
-    if (!parseNumber(setting.substr(equals + 1), value) || value < 0.0 || value > 1.0)
-        throw HostError("--set " + setting + ": the value must be a number from 0 to 1");
-    int index = -1;
-    if (key.find_first_not_of("0123456789") == std::string::npos) {
-        index = key.size() <= 6 ? std::stoi(key) : -1;
-        if (index < 0 || index >= plugin.numParams())
-            throw HostError("--set " + setting + ": no parameter " + key + " (the plug-in has " +
-                            std::to_string(plugin.numParams()) + ")");
-    } else {
-        index = plugin.findParameter(key);
-        if (index < 0)
-            throw HostError("--set " + setting + ": the plug-in has no parameter named \"" + key + "\"");
-    }
-    plugin.setParameter(index, (float)value);
+    const ParameterSetting parsed =
+        parseParameterSetting(setting, plugin.numParams(), [&](int i) { return plugin.parameterName(i); });
+    plugin.setParameter(parsed.index, parsed.value);
 }
 
 void applyProgramFile(PluginInstance& plugin, const std::string& path) {

@@ -1,14 +1,12 @@
 // `zelvik-render snapshot`: draws the instrument's own editor offscreen and saves it as PNG.
 #include "host/commands.h"
 #include "host/host_error.h"
+#include "host/parameter_setting.h"
 
 #include <CLI/CLI.hpp>
 
 #ifdef ZELVIK_HAVE_SNAPSHOT
-#include <cctype>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,54 +24,22 @@ struct SnapshotOptions {
     int voices = 0;
 };
 
-struct ParameterSetting {
-    VstInt32 index;
-    float value;
-};
-
 // The instrument runs in this process with nobody to talk to: it gets a version and, for
 // everything else, the answer "don't know" (a tempo of 0 means the default tempo).
 VstIntPtr VSTCALLBACK snapshotHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// Exact names first; a name that differs only in case is accepted too ("cutoff").
-VstInt32 findParameter(SynthPlugin& plugin, const std::string& name) {
-    const VstInt32 count = plugin.getAeffect()->numParams;
-    char text[kVstMaxParamStrLen * 4] = {};
-    for (VstInt32 i = 0; i < count; ++i) {
-        plugin.getParameterName(i, text);
-        if (name == text) return i;
-    }
-    for (VstInt32 i = 0; i < count; ++i) {
-        plugin.getParameterName(i, text);
-        if (lowerCase(name) == lowerCase(text)) return i;
-    }
-    return -1;
-}
-
 ParameterSetting parseSetting(SynthPlugin& plugin, const std::string& setting) {
-    const size_t equals = setting.find('=');
-    if (equals == std::string::npos || equals == 0)
-        throw HostError("--set expects NAME=VALUE, got '" + setting + "'");
-    const std::string name = setting.substr(0, equals);
-    const std::string number = setting.substr(equals + 1);
-    const VstInt32 index = findParameter(plugin, name);
-    if (index < 0) throw HostError("unknown parameter '" + name + "' in --set (see `zelvik-render info`)");
-    char* end = nullptr;
-    const double value = number.empty() ? NAN : std::strtod(number.c_str(), &end);
-    if (number.empty() || *end != '\0' || !std::isfinite(value) || value < 0.0 || value > 1.0)
-        throw HostError("value '" + number + "' for parameter '" + name + "' must be a number from 0 to 1");
-    return ParameterSetting{index, static_cast<float>(value)};
+    return parseParameterSetting(setting, plugin.getAeffect()->numParams, [&](int i) {
+        char text[kVstMaxParamStrLen * 4] = {};
+        plugin.getParameterName(i, text);
+        return std::string(text);
+    });
 }
 
 void runSnapshot(const SnapshotOptions& options) {
-    std::unique_ptr<SynthPlugin> plugin(new SynthPlugin(snapshotHost));
+    std::unique_ptr<SynthPlugin> plugin(new SynthPlugin(snapshotHost, createSynthEditor));
     auto* editor = dynamic_cast<SynthEditor*>(plugin->getEditor());
     if (!editor) throw HostError("the instrument has no editor");
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "host/tempo_map.h"
-#include "host/vst2_host_abi.h"
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_host_abi.h"
+#include "vst2/vst2_abi.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Offline render loop: events first, then process or processReplacing, per block.
 #include "host/offline_renderer.h"
 
-#include "host/vst2_host_abi.h"
+#include "vst2/vst2_host_abi.h"
 
 #include <algorithm>
 #include <cstring>

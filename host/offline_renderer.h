@@ -3,7 +3,7 @@
 
 #include "host/plugin_instance.h"
 #include "host/tempo_map.h"
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_abi.h"
 
 #include <cstdint>
 #include <functional>

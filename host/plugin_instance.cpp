@@ -2,6 +2,7 @@
 #include "host/plugin_instance.h"
 
 #include "host/host_error.h"
+#include "host/parameter_setting.h"
 
 #include <cctype>
 #include <cstdio>
@@ -10,23 +11,6 @@
 namespace {
 
 constexpr size_t kTextBufferBytes = 1024;
-
-std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
-    size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i]))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -75,14 +59,5 @@ void PluginInstance::setProgramName(const std::string& name) {
 }
 
 int PluginInstance::findParameter(const std::string& name) {
-    std::string wanted = trimmed(name);
-    int caseInsensitiveMatch = -1;
-    for (int i = 0; i < numParams(); ++i) {
-        std::string candidate = trimmed(parameterName(i));
-        if (candidate == wanted)
-            return i;
-        if (caseInsensitiveMatch < 0 && sameIgnoringCase(candidate, wanted))
-            caseInsensitiveMatch = i;
-    }
-    return caseInsensitiveMatch;
+    return findParameterByName(name, numParams(), [this](int i) { return parameterName(i); });
 }

@@ -1,7 +1,7 @@
 // A VST 2 plug-in's dynamic library: opened, asked for its entry point, closed.
 #pragma once
 
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_abi.h"
 
 #include <string>
 

@@ -5,11 +5,13 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "vst2/vst2_abi.h"
+
 // Buffer sizes we promise never to exceed, terminator included. Hosts document
 // smaller limits (8 characters for parameter texts) yet pass larger buffers; every
 // text this plug-in produces fits in these.
 constexpr size_t kParameterTextSize = 24;   // parameter names, labels, display texts
-constexpr size_t kProgramNameSize = 24;     // program names
+constexpr size_t kProgramNameSize = kVstMaxProgNameLen;  // program names
 constexpr size_t kEffectNameSize = 32;      // effect name
 constexpr size_t kVendorTextSize = 64;      // vendor and product strings
 

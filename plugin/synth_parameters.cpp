@@ -8,6 +8,32 @@
 #include "engine/synth_lfo.h"
 #include "engine/synth_oscillator.h"
 
+// The one place parameter defaults are written: a new program starts from them.
+const float kParameterDefaults[kParameterCount] = {
+    // Output and master pitch.
+    0.9f, 0.5f, 0.5f,
+    // Oscillators 1 to 3: switch, volume, shape, pitch, fine.
+    0.0f, 1.0f, 0.0f, 0.5f, 0.5f,
+    1.0f, 1.0f, 0.1f, 0.25f, 0.5f,
+    0.0f, 0.4f, 0.0f, 0.5f, 0.5f,
+    // Amplitude envelope.
+    0.1f, 0.1f, 0.5f, 0.3f,
+    // Arpeggiator.
+    0.0f, 0.5f, 0.0f, 0.3f,
+    // LFOs 1 and 2: switch, period, aim, min, max.
+    0.0f, 0.5f, 0.0f, 0.0f, 1.0f,
+    0.0f, 0.5f, 0.0f, 0.0f, 1.0f,
+    // Event modulators 1 to 4: aim, note, value on press, value on release.
+    0.99f, 0.5f, 0.0f, 1.0f,
+    0.99f, 0.5f, 0.0f, 1.0f,
+    0.99f, 0.5f, 0.0f, 1.0f,
+    0.99f, 0.5f, 0.0f, 1.0f,
+    // Filter and its envelope.
+    1.0f, 0.5f, 0.3f, 0.8f, 0.8f, 0.8f, 0.4f, 0.4f,
+    // Portamento and the output compressor.
+    0.0f, 0.5f, 0.45f,
+};
+
 namespace {
 
 const char* const kParameterNames[kParameterCount] = {

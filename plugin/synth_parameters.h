@@ -8,6 +8,9 @@
 constexpr int kParameterCount = 63;
 constexpr int kNoEventTarget = 63;  // an event aim that moves nothing
 
+// The value of every parameter in a new program.
+extern const float kParameterDefaults[kParameterCount];
+
 // Parameters referred to by the plug-in's own code.
 enum SynthParameterIndex {
     kParamVolume = 0,

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "editor/synth_editor.h"
 #include "plugin/host_text.h"
 #include "plugin/trace_line.h"
 
@@ -15,7 +14,7 @@ constexpr VstInt32 kUniqueId = vstFourCC('Z', 'l', 'v', 'k');
 constexpr VstInt32 kProgramCount = 1;
 }  // namespace
 
-SynthPlugin::SynthPlugin(audioMasterCallback hostCallback)
+SynthPlugin::SynthPlugin(audioMasterCallback hostCallback, SynthEditorFactory createEditor)
     : AudioEffectX(hostCallback, kProgramCount, kParameterCount) {
     programs = new SynthProgram[kProgramCount];
     for (int i = 0; i < kParameterCount; ++i) values[i] = programs[0].values[i];
@@ -28,8 +27,8 @@ SynthPlugin::SynthPlugin(audioMasterCallback hostCallback)
         setFlag(effFlagsIsSynth, true);
         aeffect.uniqueID = kUniqueId;
     }
-    // The editor's base registers it, which makes the plug-in report an editor.
-    synthEditor = new SynthEditor(this);
+    // The editor registers itself, which makes the plug-in report an editor.
+    if (createEditor) editorLink = createEditor(this);
     initProcess();
     if (programs) setProgram(0);
 }
@@ -48,7 +47,7 @@ void SynthPlugin::initProcess() {
 
 VstIntPtr SynthPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     // Idle and event delivery come many times a second; they are not traced.
-    if (opcode != effEditIdle && opcode != effProcessEvents) {
+    if (kTraceEnabled && opcode != effEditIdle && opcode != effProcessEvents) {
         char line[kTraceLineSize];
         formatDispatchTrace(line, opcode, index, value, ptr, opt);
         emitTraceLine(line);

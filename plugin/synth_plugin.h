@@ -6,17 +6,17 @@
 
 #include "engine/synth_engine.h"
 #include "engine/synth_lfo.h"
-#include "plugin/audio_effect_x.h"
+#include "vst2/audio_effect_x.h"
 #include "plugin/synth_parameters.h"
+#include "plugin/synth_editor_link.h"
 #include "plugin/synth_program.h"
-
-class SynthEditor;
 
 class SynthPlugin : public AudioEffectX {
 public:
     // Runs inside main on the host's loading thread; asks the host for its tempo
-    // once per parameter while it applies the first program.
-    explicit SynthPlugin(audioMasterCallback hostCallback);
+    // once per parameter while it applies the first program. The editor, if any, comes
+    // from createEditor, called before the first program is applied.
+    explicit SynthPlugin(audioMasterCallback hostCallback, SynthEditorFactory createEditor = nullptr);
     ~SynthPlugin() override;
 
     // Any thread (host automation, editor, or the audio thread for modulators);
@@ -55,7 +55,7 @@ public:
 
     // For the editor: the parameter a dependent read-out shows, or -1.
     int modulationTarget(int index) const { return ::modulationTarget(index, values); }
-    const SynthProgram& currentProgram() const { return programs[0]; }
+    const SynthProgram& storedProgram() const { return programs[0]; }  // the only program
     float getHostTempo() const { return hostTempo; }
     int64_t getSampleClock() const { return sampleClock; }
     const SynthEngine& getEngine() const { return engine; }
@@ -90,5 +90,5 @@ private:
     float hostTempo = 0.0f;
     // 64 bits: a 32-bit count wraps after 13.5 hours at 44.1 kHz.
     int64_t sampleClock = 0;
-    SynthEditor* synthEditor = nullptr;
+    SynthEditorLink* editorLink = nullptr;
 };

@@ -1,7 +1,6 @@
 // SynthPlugin: the one path every parameter change takes, and the parameter texts.
 #include <cmath>
 
-#include "editor/synth_editor.h"
 #include "engine/synth_math.h"
 #include "plugin/host_text.h"
 #include "plugin/synth_plugin.h"
@@ -29,7 +28,7 @@ void SynthPlugin::setParameter(VstInt32 index, float value) {
     values[index] = value;
     hostTempo = readHostTempo();
     applyParameter(index, value);
-    if (synthEditor) synthEditor->requestRefresh();
+    if (editorLink) editorLink->requestRefresh();
 }
 
 void SynthPlugin::applyParameter(VstInt32 index, float v) {

@@ -1,5 +1,4 @@
 // SynthPlugin: the audio thread's block render and the output stage around the engine.
-#include "editor/synth_editor.h"
 #include "plugin/denormal_guard.h"
 #include "plugin/output_stage.h"
 #include "plugin/synth_plugin.h"
@@ -54,8 +53,8 @@ void SynthPlugin::renderBlock(const float* input, float** outputs, VstInt32 fram
         if (sampleClock % kModulationInterval == 0) modulationTick();
         ++sampleClock;
     }
-    if (synthEditor) {
-        synthEditor->showActiveVoices(engine.activeVoiceCount());
-        synthEditor->requestRefresh();
+    if (editorLink) {
+        editorLink->showActiveVoices(engine.activeVoiceCount());
+        editorLink->requestRefresh();
     }
 }

@@ -3,18 +3,18 @@
 
 #include <cstring>
 
-#include "editor/synth_layout.h"
+#include "plugin/synth_parameters.h"
+#include "plugin/host_text.h"
 
-constexpr int kProgramValueCount = 63;
-constexpr int kProgramNameLength = 24;  // bytes, terminator included
+constexpr int kProgramValueCount = kParameterCount;
 
 struct SynthProgram {
     float values[kProgramValueCount];
-    char name[kProgramNameLength];
+    char name[kProgramNameSize];
 
     // A new program is "Start" with every parameter at its default.
     SynthProgram() {
-        for (int i = 0; i < kProgramValueCount; ++i) values[i] = kSynthLayout[i].defaultValue;
+        for (int i = 0; i < kProgramValueCount; ++i) values[i] = kParameterDefaults[i];
         std::memset(name, 0, sizeof(name));
         std::strcpy(name, "Start");
     }

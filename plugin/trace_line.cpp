@@ -30,6 +30,7 @@ void emitTraceLine(const char* line) {
 }
 
 void trace(const char* format, ...) {
+    if (!kTraceEnabled) return;
     char line[kTraceLineSize];
     va_list args;
     va_start(args, format);

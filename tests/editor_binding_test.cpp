@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/gui_momentary_button.h"
+#include "gui/views/gui_momentary_button.h"
 #include "engine/synth_lfo.h"
 #include "plugin/synth_parameters.h"
 

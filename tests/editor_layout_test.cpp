@@ -5,9 +5,9 @@
 #include <cmath>
 #include <set>
 
-#include "editor/gui_image_strip.h"
-#include "editor/gui_momentary_button.h"
-#include "editor/gui_strip_knob.h"
+#include "gui/views/gui_image_strip.h"
+#include "gui/views/gui_momentary_button.h"
+#include "gui/views/gui_strip_knob.h"
 #include "editor/synth_switch.h"
 #include "gui/bitmap.h"
 

@@ -9,36 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "editor/gui_control.h"
-#include "editor/gui_text_field.h"
+#include "gui/views/gui_control.h"
+#include "gui/views/gui_text_field.h"
 #include "editor/synth_editor.h"
 #include "editor/synth_layout.h"
 #include "gui/frame.h"
 #include "gui/platform/memory/memory_platform.h"
 #include "plugin/synth_plugin.h"
+#include "tests/recording_host.h"
 
 namespace editor_test {
 
 namespace mem = gui_platform::memory;
 
-struct HostRequest {
-    VstInt32 opcode;
-    VstInt32 index;
-    float opt;
-};
-
-// The host callback has no user pointer, so one log serves the whole test binary.
-inline std::vector<HostRequest>& hostRequests() {
-    static std::vector<HostRequest> requests;
-    return requests;
-}
-
-inline VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterTempoAt) return 120 * 10000;
-    hostRequests().push_back(HostRequest{opcode, index, opt});
-    return 0;
-}
+inline std::vector<HostRequest>& hostRequests() { return TestHost::instance().requests; }
 
 // A window point and a bitmap pixel per check, or none: where a view added later covers the
 // control, the control's own pixels are not what the window shows.
@@ -47,7 +31,7 @@ protected:
     void SetUp() override {
         mem::reset();
         hostRequests().clear();
-        plugin.reset(new SynthPlugin(recordingHost));
+        plugin.reset(new SynthPlugin(TestHost::callback, createSynthEditor));
         plugin->setSampleRate(44100.0f);
         editor = dynamic_cast<SynthEditor*>(plugin->getEditor());
         ASSERT_NE(editor, nullptr);

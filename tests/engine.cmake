@@ -1,8 +1,7 @@
 # The sound engine: oscillators, envelopes, filter, voices, arpeggiator and LFO.
-if(TARGET zelvik_engine)
-  add_executable(engine_tests ${CMAKE_CURRENT_LIST_DIR}/engine_sound_test.cpp
-                              ${CMAKE_CURRENT_LIST_DIR}/engine_modulation_test.cpp
-                              ${CMAKE_CURRENT_LIST_DIR}/engine_bitexact_test.cpp)
-  target_link_libraries(engine_tests PRIVATE zelvik_engine GTest::gtest_main)
-  gtest_discover_tests(engine_tests NO_PRETTY_VALUES)
-endif()
+add_executable(engine_tests
+  ${CMAKE_CURRENT_LIST_DIR}/engine_sound_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/engine_modulation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/engine_bitexact_test.cpp)
+target_link_libraries(engine_tests PRIVATE zelvik_engine GTest::gtest_main)
+gtest_discover_tests(engine_tests NO_PRETTY_VALUES)

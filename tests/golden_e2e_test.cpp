@@ -2,6 +2,7 @@
 // line, the demo's levels, note timing through the binary interface, pitch and arpeggio steps.
 #include "tests/golden_support.h"
 #include "tests/host_test_support.h"
+#include "plugin/output_stage.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,6 @@ using hosttest::zelvikRender;
 
 constexpr double kPitchToleranceHz = 0.5;
 constexpr double kStepPitchTolerance = 0.005; // relative, over a 3000-sample step
-constexpr float kOutputLimit = 0.99f;
 
 // Type 0, 96 ticks a quarter: a C major chord and a passing note, some overlapping.
 std::vector<uint8_t> chordSong() {

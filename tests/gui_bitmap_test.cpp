@@ -273,11 +273,6 @@ TEST(GuiBmpReader, RefusesDamagedOrOtherFiles) {
     EXPECT_FALSE(gui_platform::raster::readBmp(farOffset.data(), farOffset.size(), image));
 }
 
-}  // namespace
-
-#if ZELVIK_TEST_EMBEDDED_SKIN
-namespace {
-
 // The skin the module carries is found by number and parses as 24-bit images.
 TEST(GuiBitmapEmbeddedSkin, EverySkinNumberLoads) {
     gui_platform::memory::reset();
@@ -293,4 +288,3 @@ TEST(GuiBitmapEmbeddedSkin, EverySkinNumberLoads) {
 }
 
 }  // namespace
-#endif

@@ -299,10 +299,10 @@ TEST_F(FrameRouting, ServicesReachThePlatformTheEditorAndTheHost) {
     EXPECT_EQ(frame->knobMode(), 2);
     frame->beginEdit(7);
     frame->endEdit(7);
-    ASSERT_GE(hostLog().calls.size(), 2u);
-    EXPECT_EQ(hostLog().calls[hostLog().calls.size() - 2].opcode, audioMasterBeginEdit);
-    EXPECT_EQ(hostLog().calls.back().opcode, audioMasterEndEdit);
-    EXPECT_EQ(hostLog().calls.back().index, 7);
+    ASSERT_GE(hostLog().requests.size(), 2u);
+    EXPECT_EQ(hostLog().requests[hostLog().requests.size() - 2].opcode, audioMasterBeginEdit);
+    EXPECT_EQ(hostLog().requests.back().opcode, audioMasterEndEdit);
+    EXPECT_EQ(hostLog().requests.back().index, 7);
     EXPECT_EQ(frame->getEditor(), editor);
 }
 

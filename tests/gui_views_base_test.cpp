@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "editor/gui_knob.h"
-#include "editor/gui_text_field.h"
-#include "editor/gui_toggle_button.h"
+#include "gui/views/gui_knob.h"
+#include "gui/views/gui_text_field.h"
+#include "gui/views/gui_toggle_button.h"
 #include "tests/gui_views_support.h"
 
 namespace {

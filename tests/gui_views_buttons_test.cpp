@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "editor/gui_image_strip.h"
-#include "editor/gui_momentary_button.h"
-#include "editor/gui_toggle_button.h"
+#include "gui/views/gui_image_strip.h"
+#include "gui/views/gui_momentary_button.h"
+#include "gui/views/gui_toggle_button.h"
 #include "editor/synth_switch.h"
 #include "tests/gui_views_support.h"
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "editor/gui_knob.h"
-#include "editor/gui_strip_knob.h"
+#include "gui/views/gui_knob.h"
+#include "gui/views/gui_strip_knob.h"
 #include "tests/gui_views_support.h"
 
 namespace {
@@ -228,7 +228,7 @@ TEST_F(KnobDrag, CircularDragFollowsThePointerAlongTheSweep) {
 TEST_F(KnobDrag, DragIsBracketedByBeginAndEndEditAndTakesTheFocus) {
     drag(kCentre, straight(30, 0));
     std::vector<VstInt32> edits;
-    for (const HostCall& call : hostLog().calls) {
+    for (const HostRequest& call : hostLog().requests) {
         if (call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit) {
             EXPECT_EQ(call.index, kKnobTag);
             edits.push_back(call.opcode);

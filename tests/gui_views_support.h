@@ -9,51 +9,24 @@
 #include <functional>
 #include <vector>
 
-#include "editor/gui_control.h"
+#include "gui/views/gui_control.h"
 #include "gui/aeff_gui_editor.h"
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/platform/memory/memory_platform.h"
-#include "plugin/audio_effect_x.h"
+#include "tests/recording_host.h"
+#include "vst2/audio_effect_x.h"
 
 namespace gui_test {
 
 namespace mem = gui_platform::memory;
 
-// What the host was asked, in order.
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-};
-
-struct HostLog {
-    std::vector<HostCall> calls;
-    std::function<void()> onIdle;  // runs inside audioMasterIdle, like a host that idles the editor
-
-    int count(VstInt32 opcode) const {
-        int n = 0;
-        for (const HostCall& call : calls) n += call.opcode == opcode;
-        return n;
-    }
-};
-
-inline HostLog& hostLog() {
-    static HostLog log;
-    return log;
-}
-
-inline VstIntPtr VSTCALLBACK recordingHost(AEffect* /*effect*/, VstInt32 opcode, VstInt32 index, VstIntPtr /*value*/,
-                                           void* /*ptr*/, float /*opt*/) {
-    if (opcode == audioMasterVersion) return 2400;
-    hostLog().calls.push_back(HostCall{opcode, index});
-    if (opcode == audioMasterIdle && hostLog().onIdle) hostLog().onIdle();
-    return 0;
-}
+inline TestHost& hostLog() { return TestHost::instance(); }
 
 class FakePlugin : public AudioEffectX {
 public:
-    FakePlugin() : AudioEffectX(recordingHost, 1, 63) {}
+    FakePlugin() : AudioEffectX(TestHost::callback, 1, 63) {}
 };
 
 // An editor of the kind the instrument builds: it opens a frame with the host's window.
@@ -132,7 +105,7 @@ class EditorFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         mem::reset();
-        hostLog() = HostLog{};
+        hostLog().reset();
         plugin = new FakePlugin();
         editor = new TestEditor(plugin);  // the plug-in owns it from here on
         editor->open(reinterpret_cast<void*>(uintptr_t{0x5100}));

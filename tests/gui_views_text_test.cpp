@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "editor/gui_text_field.h"
-#include "editor/gui_value_display.h"
+#include "gui/views/gui_text_field.h"
+#include "gui/views/gui_value_display.h"
 #include "tests/gui_views_support.h"
 
 namespace {

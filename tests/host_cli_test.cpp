@@ -1,5 +1,5 @@
 // zelvik-render info and the command line's handling of bad input.
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_abi.h"
 #include "tests/host_test_support.h"
 
 #include <gtest/gtest.h>

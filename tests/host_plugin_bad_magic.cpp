@@ -1,5 +1,5 @@
 // Test fixture: a library whose entry point returns a record without the 'VstP' magic.
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_abi.h"
 
 namespace {
 AEffect gNotAnEffect = {}; // magic left 0; any call into it would crash

@@ -1,5 +1,5 @@
 // Test fixture: a library whose VST 2 entry point refuses to create an effect.
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_abi.h"
 
 extern "C" {
 #ifdef _WIN32

@@ -4,8 +4,8 @@
 // while the plug-in is not resumed after being told its sample rate and block size, or -3
 // for a block longer than that block size. Output 3: the host's ppqPos at the block start.
 // effEditIdle plays a user turning "Mode" to 0.75 (begin edit, automate, end edit).
-#include "host/vst2_host_abi.h"
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_host_abi.h"
+#include "vst2/vst2_abi.h"
 
 #include <cstdio>
 #include <cstring>

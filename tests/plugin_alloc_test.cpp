@@ -8,7 +8,7 @@
 
 #include "plugin/synth_plugin.h"
 #include "tests/plugin_test_events.h"
-#include "tests/plugin_test_host.h"
+#include "tests/recording_host.h"
 
 namespace {
 std::atomic<bool> counting{false};

@@ -9,7 +9,7 @@
 
 #include "plugin/synth_plugin.h"
 #include "plugin/trace_line.h"
-#include "tests/plugin_test_host.h"
+#include "tests/recording_host.h"
 
 namespace {
 
@@ -46,8 +46,8 @@ TEST_F(PluginClass, ProgramFollowsEveryChange) {
     SynthPlugin plugin(TestHost::callback);
     plugin.setParameter(53, 0.125f);
     plugin.setParameterFromEditor(54, 0.625f);
-    EXPECT_EQ(plugin.currentProgram().values[53], 0.125f);
-    EXPECT_EQ(plugin.currentProgram().values[54], 0.625f);
+    EXPECT_EQ(plugin.storedProgram().values[53], 0.125f);
+    EXPECT_EQ(plugin.storedProgram().values[54], 0.625f);
 }
 
 TEST_F(PluginClass, OnlyEditorChangesAreReportedToTheHost) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/plugin_test_host.h"
+#include "tests/recording_host.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "plugin/synth_plugin.h"
 #include "tests/plugin_test_events.h"
-#include "tests/plugin_test_host.h"
+#include "tests/recording_host.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ TEST_F(PluginMidi, EventModulatorTakesItsNote) {
     // The note-off still reaches the engine and releases the older voice.
     ASSERT_NE(plugin.voiceFor(64), nullptr);
     EXPECT_EQ(plugin.voiceFor(64)->ampEnvelope.releaseTime, 5);
-    EXPECT_EQ(plugin.currentProgram().values[19], 0.7f) << "modulated values are kept in the program";
+    EXPECT_EQ(plugin.storedProgram().values[19], 0.7f) << "modulated values are kept in the program";
 }
 
 TEST_F(PluginMidi, EventModulatorChangesAreNotReportedToTheHost) {

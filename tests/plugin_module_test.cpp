@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/plugin_test_host.h"
+#include "tests/recording_host.h"
 
 namespace {
 

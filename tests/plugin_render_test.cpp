@@ -9,7 +9,7 @@
 #include "plugin/denormal_guard.h"
 #include "plugin/synth_plugin.h"
 #include "tests/plugin_test_events.h"
-#include "tests/plugin_test_host.h"
+#include "tests/recording_host.h"
 
 namespace {
 

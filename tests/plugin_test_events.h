@@ -6,7 +6,7 @@
 #include <deque>
 #include <vector>
 
-#include "plugin/vst2_abi.h"
+#include "vst2/vst2_abi.h"
 
 class TestEventList {
 public:

@@ -15,6 +15,6 @@ struct RgbImage {
 
 std::vector<uint8_t> encodeBmp24(const RgbImage& image);
 
-// Accepts only what encodeBmp24 writes (BITMAPINFOHEADER, 24 bits, no compression,
-// bottom-up); anything else, or a truncated file, gives false.
+// Any 24-bit uncompressed BMP the editor could load; anything else, or a truncated file,
+// gives false.
 bool decodeBmp24(const uint8_t* bytes, size_t size, RgbImage* image);

@@ -13,11 +13,11 @@ SkinCanvas composeEditorView(const SkinImages& images, const SkinFonts& fonts) {
   for (const SkinControl& c : kSynthLayout) {
     const SkinBox box = controlBox(c);
     if (c.kind == kSwitchKind) {
-      const int offset = c.defaultValue > 0.5f ? kSwitchHeight : 0;
+      const int offset = kParameterDefaults[c.parameterIndex] > 0.5f ? kSwitchHeight : 0;
       view.blit(images.switchImage, 0, offset, kSwitchWidth, kSwitchHeight, box.left, box.top,
                 &skin_palette::kKey);
     } else {
-      const int frame = int(std::floor(c.defaultValue * (kKnobPositions - 1)));
+      const int frame = int(std::floor(kParameterDefaults[c.parameterIndex] * (kKnobPositions - 1)));
       view.blit(images.knobStrips[c.kind], 0, frame * kKnobSize, kKnobSize, kKnobSize, box.left,
                 box.top, &skin_palette::kKey);
     }

@@ -1,14 +1,11 @@
-// Rectangles derived from a control-table row, the way the editor places its views.
+// Rectangles of a control-table row, where the editor places its views.
 #include "tools/skin/skin_layout.h"
 
-SkinBox controlBox(const SkinControl& c) {
-  if (c.kind == kSwitchKind) return {c.x - 18, c.y - 12, c.x + 18, c.y + 12};
-  return {c.x - 16, c.y - 16, c.x + 16, c.y + 16};
-}
+SkinBox controlBox(const SkinControl& c) { return skinBox(synthControlBox(c)); }
 
-SkinBox labelBox(const SkinControl& c) { return {c.x - 21, c.y - 20, c.x + 21, c.y - 10}; }
+SkinBox labelBox(const SkinControl& c) { return skinBox(synthLabelBox(c)); }
 
-SkinBox valueBox(const SkinControl& c) { return {c.x - 21, c.y + 11, c.x + 21, c.y + 20}; }
+SkinBox valueBox(const SkinControl& c) { return skinBox(synthValueBox(c)); }
 
 SkinBox controlFaceBox(const SkinControl& c) {
   // The switch body keeps two pixels clear at the top, where a label may overlap it.

@@ -4,8 +4,8 @@
 #include "editor/synth_layout.h"
 #include "tools/skin/skin_canvas.h"
 
-constexpr int kPanelWidth = 600;
-constexpr int kPanelHeight = 250;
+constexpr int kPanelWidth = kSynthPanelWidth;
+constexpr int kPanelHeight = kSynthPanelHeight;
 constexpr int kSwitchKind = kSynthLayoutSwitch;  // kinds 0-3 are knobs using strips 104-107
 
 // The panel is drawn around the editor's own control table, so the two cannot drift apart.
@@ -18,13 +18,14 @@ SkinBox valueBox(const SkinControl& control);
 // What a control really paints: the knob face and its shadow, or the switch body.
 SkinBox controlFaceBox(const SkinControl& control);
 
-constexpr SkinBox kVoiceIndicatorBox{156, 9, 196, 49};
-constexpr SkinBox kHelpButtonBox{490, 210, 540, 240};
+constexpr SkinBox skinBox(const SynthLayoutBox& box) { return {box.left, box.top, box.right, box.bottom}; }
+constexpr SkinBox kVoiceIndicatorBox = skinBox(kSynthVoiceIndicatorBox);
+constexpr SkinBox kHelpButtonBox = skinBox(kSynthHelpButtonBox);
 
 // Knob images: 32 x 32 frames, 55 shown positions sweeping 270 degrees clockwise.
-constexpr int kKnobSize = 32;
+constexpr int kKnobSize = kSynthKnobSize;
 constexpr int kKnobFrames = 56;
-constexpr int kKnobPositions = 55;
+constexpr int kKnobPositions = kSynthKnobPositions;
 constexpr double kKnobStartDegrees = 225.0;  // value 0, lower left
 constexpr double kKnobSweepDegrees = 270.0;  // clockwise to the lower right
 // The face stays inside this radius (shadow included) so that a label above and a
@@ -33,7 +34,7 @@ constexpr double kKnobSweepDegrees = 270.0;  // clockwise to the lower right
 constexpr double kKnobFaceRadius = 10.5;
 double knobAngleDegrees(int frame);  // pointer direction, counter-clockwise from east
 
-constexpr int kSwitchWidth = 36;
-constexpr int kSwitchHeight = 24;
-constexpr int kVoiceFrameSize = 40;
-constexpr int kVoiceFrames = 17;
+constexpr int kSwitchWidth = kSynthSwitchWidth;
+constexpr int kSwitchHeight = kSynthSwitchHeight;
+constexpr int kVoiceFrameSize = kSynthVoiceFrameSize;
+constexpr int kVoiceFrames = kSynthVoiceFrames;

@@ -1,6 +1,6 @@
 // The memory back end's factory functions and live services, answered from the scripted state.
 #include "gui/platform/memory/memory_world.h"
-#include "gui/platform/raster/bmp_reader.h"
+#include "gui/platform/embedded_bitmaps.h"
 
 namespace gui_platform {
 
@@ -57,7 +57,7 @@ std::unique_ptr<Image> loadBitmap(int32_t resourceId) {
         return std::unique_ptr<Image>(new Image(registered->second));
     }
     std::unique_ptr<Image> image(new Image());
-    if (!raster::loadEmbeddedBitmap(number, *image)) return nullptr;
+    if (!loadEmbeddedBitmap(number, *image)) return nullptr;
     return image;
 }
 

@@ -1,9 +1,5 @@
-// BMP parsing for the embedded skin bitmaps.
+// BMP parsing: the skin bitmaps, and whatever else claims to be one.
 #include "gui/platform/raster/bmp_reader.h"
-
-#if ZELVIK_HAVE_EMBEDDED_RESOURCES
-#include "resources/embedded_resources.h"
-#endif
 
 namespace gui_platform {
 namespace raster {
@@ -52,18 +48,6 @@ bool readBmp(const uint8_t* bytes, size_t size, Image& out) {
         }
     }
     return true;
-}
-
-bool loadEmbeddedBitmap(int32_t resourceId, Image& out) {
-#if ZELVIK_HAVE_EMBEDDED_RESOURCES
-    size_t size = 0;
-    const unsigned char* bytes = findEmbeddedBitmap(resourceId & 0xFFFF, &size);
-    return bytes && readBmp(bytes, size, out);
-#else
-    (void)resourceId;
-    out = Image();
-    return false;
-#endif
 }
 
 }  // namespace raster

@@ -14,9 +14,5 @@ namespace raster {
 // shorter than its header claims; never reads outside bytes.
 bool readBmp(const uint8_t* bytes, size_t size, Image& out);
 
-// The embedded skin bitmap with this resource number (low 16 bits), parsed; false when the
-// module carries no such bitmap.
-bool loadEmbeddedBitmap(int32_t resourceId, Image& out);
-
 }  // namespace raster
 }  // namespace gui_platform
