@@ -6,11 +6,11 @@
 #include <vector>
 
 struct RgbImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgb;  // red, green, blue per pixel, top row first
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // red, green, blue per pixel, top row first
 
-  const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+    const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
 };
 
 std::vector<uint8_t> encodeBmp24(const RgbImage& image);

@@ -6,10 +6,10 @@
 struct SkinFonts;
 
 struct SkinImages {
-  SkinCanvas panel;
-  SkinCanvas knobStrips[4];
-  SkinCanvas switchImage;
-  SkinCanvas voiceStrip;
+    SkinCanvas panel;
+    SkinCanvas knobStrips[4];
+    SkinCanvas switchImage;
+    SkinCanvas voiceStrip;
 };
 
 // Controls at their defaults, labels in black, the indicator showing no voices; the

@@ -9,27 +9,27 @@
 
 // A raised plate framing one section, and the rows of the control table it holds.
 struct PanelSection {
-  std::string name;
-  SkinBox plate;
-  std::vector<int> rows;
+    std::string name;
+    SkinBox plate;
+    std::vector<int> rows;
 };
 
 // A text printed on the panel: section titles and legends for controls without a label.
 struct PanelText {
-  const char* text;
-  SkinBox box;
-  bool isTitle;
+    const char* text;
+    SkinBox box;
+    bool isTitle;
 };
 
 // An engraved line across a plate from x0 to x1 (excluded), on rows y and y + 1.
 struct PanelGroove {
-  int x0, x1, y;
+    int x0, x1, y;
 };
 
 struct PanelLayout {
-  std::vector<PanelSection> sections;
-  std::vector<PanelGroove> grooves;
-  std::vector<PanelText> texts;
+    std::vector<PanelSection> sections;
+    std::vector<PanelGroove> grooves;
+    std::vector<PanelText> texts;
 };
 
 const PanelLayout& panelLayout();

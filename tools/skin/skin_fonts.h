@@ -6,14 +6,14 @@
 #include "tools/skin/skin_font.h"
 
 struct SkinFonts {
-  explicit SkinFonts(const std::string& folder)
-      : regular(folder + "/LiberationSans-Regular.ttf"),
-        bold(folder + "/LiberationSans-Bold.ttf"),
-        boldItalic(folder + "/LiberationSans-BoldItalic.ttf") {}
+    explicit SkinFonts(const std::string& folder)
+        : regular(folder + "/LiberationSans-Regular.ttf"),
+          bold(folder + "/LiberationSans-Bold.ttf"),
+          boldItalic(folder + "/LiberationSans-BoldItalic.ttf") {}
 
-  bool loaded() const { return regular.loaded() && bold.loaded() && boldItalic.loaded(); }
+    bool loaded() const { return regular.loaded() && bold.loaded() && boldItalic.loaded(); }
 
-  SkinFont regular;  // the editor's labels are this face at 10 pixels
-  SkinFont bold;
-  SkinFont boldItalic;
+    SkinFont regular;  // the editor's labels are this face at 10 pixels
+    SkinFont bold;
+    SkinFont boldItalic;
 };
