@@ -2,6 +2,7 @@
 // indicator and help picture, bound to the plug-in.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "gui/views/gui_view.h"
@@ -91,10 +92,11 @@ private:
     GuiImageStrip* voiceIndicator = nullptr;
     GuiMomentaryButton* helpButton = nullptr;
     SynthPlugin* plugin;
-    uint32_t lastRefreshRequest = 0;
+    // Written by any thread that asks for a refresh, read by the same.
+    std::atomic<uint32_t> lastRefreshRequest{0};
     bool isOpen = false;
-    // Written by the audio thread, read by idle: a plain int store.
-    int activeVoices = 0;
+    // Written by the audio thread, read by idle.
+    std::atomic<int> activeVoices{0};
 };
 
 // The factory the module and the tools hand to SynthPlugin: the plug-in's base owns the editor.

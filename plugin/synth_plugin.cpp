@@ -15,9 +15,9 @@ constexpr VstInt32 kProgramCount = 1;
 }  // namespace
 
 SynthPlugin::SynthPlugin(audioMasterCallback hostCallback, SynthEditorFactory createEditor)
-    : AudioEffectX(hostCallback, kProgramCount, kParameterCount) {
+    : AudioEffectX(hostCallback, kProgramCount, kParameterCount), audioThread(currentThreadIdentity()) {
     programs = new SynthProgram[kProgramCount];
-    for (int i = 0; i < kParameterCount; ++i) values[i] = programs[0].values[i];
+    for (int i = 0; i < kParameterCount; ++i) values[i] = programs[0].values[i].load();
     if (hostCallback) {
         aeffect.numInputs = 1;
         aeffect.numOutputs = 2;
@@ -82,7 +82,8 @@ void SynthPlugin::resume() {
 void SynthPlugin::setProgram(VstInt32 program) {
     trace("SetProgram\n");
     if (program < 0 || program >= kProgramCount) return;
-    curProgram = program;
+    // Audio-thread modulators read the number: write it only when it changes.
+    if (curProgram != program) curProgram = program;
     for (int i = 0; i < kParameterCount; ++i) setParameter(i, programs[curProgram].values[i]);
 }
 
@@ -99,11 +100,8 @@ bool SynthPlugin::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, c
     return copyHostText(text, kProgramNameSize, programs[0].name);
 }
 
-bool SynthPlugin::copyProgram(VstInt32 destination) {
-    if (destination != 0) return false;
-    std::memmove(&programs[destination], &programs[curProgram], sizeof(SynthProgram));
-    return true;
-}
+// The only program is the current one: copying it onto itself leaves everything as it is.
+bool SynthPlugin::copyProgram(VstInt32 destination) { return destination == 0; }
 
 // Identity.
 

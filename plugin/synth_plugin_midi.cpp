@@ -20,6 +20,7 @@ bool SynthPlugin::eventModulatorActive(int k, int note) const {
 // so that every note of the block is played with the values they leave; the second
 // hands the notes to the engine at their sample offsets.
 VstInt32 SynthPlugin::processEvents(VstEvents* events) {
+    beginAudioCall();
     if (!events || events->numEvents <= 0) return 1;
     const VstInt32 count = events->numEvents;
     for (int pass = 0; pass < 2; ++pass) {

@@ -22,13 +22,36 @@ float SynthPlugin::readHostTempo() {
     return tempo;
 }
 
-void SynthPlugin::setParameter(VstInt32 index, float value) {
-    if (!isParameter(index)) return;
-    programs[curProgram].values[index] = value;
-    values[index] = value;
-    hostTempo = readHostTempo();
-    applyParameter(index, value);
+void SynthPlugin::setParameter(VstInt32 index, float value) { storeParameter(ParameterChange{index, value, false}); }
+
+void SynthPlugin::storeParameter(const ParameterChange& change) {
+    if (!isParameter(change.index)) return;
+    programs[curProgram].values[change.index] = change.value;
+    values[change.index] = change.value;
+    if (onAudioThread()) {
+        applyChange(change);
+    } else if (!queuedChanges.push(change)) {
+        reapplyAll = true;  // the values are stored; the audio thread catches up from them
+    }
     if (editorLink) editorLink->requestRefresh();
+}
+
+void SynthPlugin::applyChange(const ParameterChange& change) {
+    hostTempo = readHostTempo();
+    applyParameter(change.index, change.value);
+    if (!change.fromEditor) return;
+    // An LFO moving this parameter carries on from where the user put it.
+    for (int k = 0; k < kLfoCount; ++k)
+        if (lfoRunning(k) && lfoTarget(k) == change.index) lfos[k].reanchor(values[change.index]);
+}
+
+void SynthPlugin::beginAudioCall() {
+    audioThread.store(currentThreadIdentity(), std::memory_order_relaxed);
+    ParameterChange change;
+    while (queuedChanges.pop(change)) applyChange(change);
+    if (reapplyAll.exchange(false)) {
+        for (VstInt32 i = 0; i < kParameterCount; ++i) applyChange(ParameterChange{i, values[i], false});
+    }
 }
 
 void SynthPlugin::applyParameter(VstInt32 index, float v) {
@@ -89,14 +112,11 @@ void SynthPlugin::updateOscPitch(int o) {
 }
 
 float SynthPlugin::getParameter(VstInt32 index) {
-    return isParameter(index) ? values[index] : 0.0f;
+    return isParameter(index) ? values[index].load() : 0.0f;
 }
 
 void SynthPlugin::setParameterFromEditor(VstInt32 index, float value) {
-    setParameter(index, value);
-    // An LFO moving this parameter carries on from where the user put it.
-    for (int k = 0; k < kLfoCount; ++k)
-        if (lfoRunning(k) && lfoTarget(k) == index) lfos[k].reanchor(values[index]);
+    storeParameter(ParameterChange{index, value, true});
     if (hostCallback) callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
@@ -119,5 +139,17 @@ void SynthPlugin::getParameterLabel(VstInt32 /*index*/, char* label) {
 
 void SynthPlugin::getParameterDisplay(VstInt32 index, char* text) {
     if (!isParameter(index)) return;
-    formatParameterDisplay(index, values[index], values, text, kParameterTextSize);
+    float current[kParameterCount];
+    copyValues(current);
+    formatParameterDisplay(index, current[index], current, text, kParameterTextSize);
+}
+
+int SynthPlugin::modulationTarget(int index) const {
+    float current[kParameterCount];
+    copyValues(current);
+    return ::modulationTarget(index, current);
+}
+
+void SynthPlugin::copyValues(float (&out)[kParameterCount]) const {
+    for (int i = 0; i < kParameterCount; ++i) out[i] = values[i].load(std::memory_order_relaxed);
 }

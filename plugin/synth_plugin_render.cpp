@@ -9,11 +9,13 @@ constexpr int64_t kModulationInterval = 50;  // samples between LFO writes
 
 void SynthPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
     DenormalGuard flushDenormals;
+    beginAudioCall();
     renderBlock(inputs ? inputs[0] : nullptr, outputs, sampleFrames, false);
 }
 
 void SynthPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
     DenormalGuard flushDenormals;
+    beginAudioCall();
     renderBlock(inputs ? inputs[0] : nullptr, outputs, sampleFrames, true);
 }
 

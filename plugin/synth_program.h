@@ -1,6 +1,7 @@
 // SynthProgram: the stored state of the instrument, 63 parameter values and a name.
 #pragma once
 
+#include <atomic>
 #include <cstring>
 
 #include "plugin/synth_parameters.h"
@@ -8,8 +9,10 @@
 
 constexpr int kProgramValueCount = kParameterCount;
 
+// The values are atomics: the audio thread's modulators write them while the host may read
+// them on another thread.
 struct SynthProgram {
-    float values[kProgramValueCount];
+    std::atomic<float> values[kProgramValueCount];
     char name[kProgramNameSize];
 
     // A new program is "Start" with every parameter at its default.
@@ -20,3 +23,4 @@ struct SynthProgram {
     }
 };
 static_assert(sizeof(SynthProgram) == 276, "a program is 63 floats and a 24-byte name");
+static_assert(std::atomic<float>::is_always_lock_free, "a stored value is one plain float");

@@ -10,7 +10,8 @@ gtest_discover_tests(plugin_module_tests)
 add_executable(plugin_unit_tests ${CMAKE_CURRENT_LIST_DIR}/plugin_output_stage_test.cpp
                                  ${CMAKE_CURRENT_LIST_DIR}/plugin_class_test.cpp
                                  ${CMAKE_CURRENT_LIST_DIR}/plugin_midi_test.cpp
-                                 ${CMAKE_CURRENT_LIST_DIR}/plugin_render_test.cpp)
+                                 ${CMAKE_CURRENT_LIST_DIR}/plugin_render_test.cpp
+                                 ${CMAKE_CURRENT_LIST_DIR}/plugin_threads_test.cpp)
 target_link_libraries(plugin_unit_tests PRIVATE zelvik_plugin_all GTest::gtest_main)
 gtest_discover_tests(plugin_unit_tests)
 

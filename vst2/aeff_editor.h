@@ -1,6 +1,8 @@
 // The plain editor base: the defaults an editor answers while it is built or torn down.
 #pragma once
 
+#include <atomic>
+
 #include "vst2/vst2_abi.h"
 
 class AudioEffect;
@@ -24,13 +26,10 @@ public:
     virtual void close() {}
     // effEditIdle.
     virtual void idle() {
-        if (updateFlag) {
-            updateFlag = 0;
-            update();
-        }
+        if (updateFlag.exchange(0)) update();
     }
     virtual void update() {}
-    // May be called from the audio thread: it only stores a flag.
+    // Any thread, the audio thread included: it only sets a flag, which idle takes.
     virtual void postUpdate() { updateFlag = 1; }
     virtual VstInt32 onKeyDown(VstKeyCode& /*key*/) { return -1; }
     virtual VstInt32 onKeyUp(VstKeyCode& /*key*/) { return -1; }
@@ -42,5 +41,5 @@ public:
 protected:
     AudioEffect* effect;
     void* systemWindow = nullptr;
-    VstInt32 updateFlag = 0;
+    std::atomic<VstInt32> updateFlag{0};
 };

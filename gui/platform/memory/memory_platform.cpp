@@ -25,9 +25,7 @@ GuiPoint mouseScreenPosition() { return world().live.screen; }
 
 uint32_t tickCount() {
     auto& w = world();
-    const uint32_t now = w.clock;
-    w.clock += w.tickPerQuery;
-    return now;
+    return w.clock.fetch_add(w.tickPerQuery.load());
 }
 
 void sleepMilliseconds(uint32_t ms) {

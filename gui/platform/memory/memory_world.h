@@ -1,6 +1,8 @@
 // The memory back end's process-wide scripted state, shared by its source files.
 #pragma once
 
+#include <atomic>
+
 #include <deque>
 #include <map>
 #include <vector>
@@ -19,8 +21,10 @@ struct MemoryWorld {
     int32_t modifiers = 0;
     std::deque<InputStep> queue;
 
-    uint32_t clock = 1000;
-    uint32_t tickPerQuery = 0;
+    // The clock is shared by every editor of the process and asked from any thread (a refresh
+    // request comes from the audio thread).
+    std::atomic<uint32_t> clock{1000};
+    std::atomic<uint32_t> tickPerQuery{0};
     uint64_t slept = 0;
     int32_t sleepCalls = 0;
 
