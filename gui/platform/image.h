@@ -1,6 +1,7 @@
 // 24-bit pixel images and one-bit colour-key masks, the picture format of every back end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
