@@ -213,7 +213,13 @@ std::vector<uint32_t> X11EditorHostWindow::capture(int& outWidth, int& outHeight
     outHeight = 0;
     XWindowAttributes attributes;
     if (!open || !XGetWindowAttributes(input, window, &attributes)) throw HostError("the window is gone");
-    XImage* image = XGetImage(input, window, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    // Read from the screen, not the window, so that what covers the window (a plug-in's
+    // dialog) is in the picture as the user sees it.
+    int rootX = 0, rootY = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(input, window, attributes.root, 0, 0, &rootX, &rootY, &child);
+    XImage* image = XGetImage(input, attributes.root, rootX, rootY, unsigned(width), unsigned(height), AllPlanes,
+                              ZPixmap);
     if (!image) throw HostError("cannot read the window's pixels");
     const unsigned long masks[3] = {attributes.visual->red_mask, attributes.visual->green_mask,
                                     attributes.visual->blue_mask};
