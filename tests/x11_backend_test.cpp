@@ -1,0 +1,160 @@
+// The X11 back end in-process: the toolkit's edit field, opening and closing the instrument's
+// editor many times, a host window destroyed under the editor, and hosts without a server.
+#include "tests/x11_test_support.h"
+
+#include <X11/extensions/XRes.h>
+
+#include <cstring>
+#include <memory>
+
+#include "editor/gui_text_field.h"
+#include "editor/synth_editor.h"
+#include "gui/frame.h"
+#include "plugin/synth_plugin.h"
+
+namespace {
+
+using x11_test::pumpUntil;
+using x11_test::TestHostWindow;
+
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    return 0;
+}
+
+// Errors that reach the host's handler, which the editor's own trap must keep away.
+int hostErrors = 0;
+int countHostError(Display*, XErrorEvent*) {
+    ++hostErrors;
+    return 0;
+}
+
+struct EditRecorder : GuiControlListener {
+    std::vector<std::string> reported;
+    void valueChanged(GuiDrawContext*, GuiControl* control) override {
+        char text[kGuiTextSize] = {};
+        static_cast<GuiTextField*>(control)->getText(text);
+        reported.push_back(text);
+    }
+};
+
+TEST(X11Backend, EditFieldTakesKeysAndReportsOnReturn) {
+    REQUIRE_TEST_DISPLAY();
+    TestHostWindow host(200, 60);
+    ASSERT_TRUE(host.valid());
+    GuiFrame* frame = new GuiFrame(GuiRect{0, 0, 200, 60}, host.handle(), nullptr);
+    ASSERT_NE(frame->getWindow(), nullptr);
+    EditRecorder recorder;
+    GuiTextField* field = new GuiTextField(GuiRect{10, 10, 150, 30}, &recorder, 7, "hello", nullptr, 0);
+    frame->addView(field);
+
+    auto serve = [&] { frame->idle(); };
+    host.moveTo(50, 20);
+    host.button(true);
+    ASSERT_TRUE(pumpUntil(serve, [&] { return field->isEditing(); }));
+    host.button(false);
+    EXPECT_EQ(host.childCount(), 1);  // the editor's window (the field is inside it)
+
+    // Typing replaces the initial selection; then the caret keys edit inside the text.
+    for (const char* key : {"a", "b", "c", "Left", "BackSpace", "Home", "x", "End", "Delete"}) host.key(key);
+    host.key("Left", true);  // Shift+Left selects the last character ...
+    host.key("y");           // ... which typing replaces
+    host.key("Return");
+    ASSERT_TRUE(pumpUntil(serve, [&] { return !field->isEditing(); }));
+    EXPECT_EQ(recorder.reported, std::vector<std::string>{"xay"});
+    EXPECT_STREQ(field->text(), "xay");
+    delete frame;
+}
+
+struct EditorFixture : ::testing::Test {
+    void SetUp() override {
+        plugin.reset(new SynthPlugin(quietHost));
+        plugin->setSampleRate(44100.0f);
+    }
+    VstIntPtr open(void* parent) { return plugin->dispatcher(effEditOpen, 0, 0, parent, 0.0f); }
+    void idle() { plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); }
+    void close() { plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f); }
+    std::unique_ptr<SynthPlugin> plugin;
+};
+
+using X11Editor = EditorFixture;
+
+int clientCount(Display* display) {
+    int count = -1;
+    XResClient* clients = nullptr;
+    if (!XResQueryClients(display, &count, &clients)) return -1;
+    XFree(clients);
+    return count;
+}
+
+TEST_F(X11Editor, OpenAndCloseManyTimesLeavesNothingBehind) {
+    REQUIRE_TEST_DISPLAY();
+    TestHostWindow host(600, 250);
+    ASSERT_TRUE(host.valid());
+    int eventBase = 0, errorBase = 0;
+    const bool haveXRes = XResQueryExtension(host.connection(), &eventBase, &errorBase);
+    const int clientsBefore = haveXRes ? clientCount(host.connection()) : 0;
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_EQ(open(host.handle()), 1) << "round " << round;
+        idle();
+        close();
+    }
+    EXPECT_EQ(host.childCount(), 0);
+    if (haveXRes) {
+        EXPECT_EQ(clientCount(host.connection()), clientsBefore);
+    }
+}
+
+// The host may tear its window down and only then close the editor, with or without idle
+// calls in between: nothing crashes and no X error reaches the host's handler.
+struct HostGoneCase {
+    const char* name;
+    bool idleAfterwards;
+};
+void PrintTo(const HostGoneCase& gone, std::ostream* out) { *out << gone.name; }
+
+class X11EditorHostGone : public EditorFixture, public ::testing::WithParamInterface<HostGoneCase> {};
+
+TEST_P(X11EditorHostGone, NoCrashAndNoErrorForTheHost) {
+    REQUIRE_TEST_DISPLAY();
+    const bool idleAfterwards = GetParam().idleAfterwards;
+    TestHostWindow host(600, 250);
+    ASSERT_TRUE(host.valid());
+    hostErrors = 0;
+    const XErrorHandler previous = XSetErrorHandler(&countHostError);
+    ASSERT_EQ(open(host.handle()), 1);
+    for (int i = 0; i < 5; ++i) idle();
+    host.destroy();
+    if (idleAfterwards) {
+        for (int i = 0; i < 5; ++i) {
+            idle();
+            x11_test::pause(10);
+        }
+    }
+    close();
+    XSync(host.connection(), False);
+    EXPECT_EQ(hostErrors, 0);
+    XSetErrorHandler(previous);
+}
+
+INSTANTIATE_TEST_SUITE_P(Idle, X11EditorHostGone,
+                         ::testing::Values(HostGoneCase{"ClosedAtOnce", false}, HostGoneCase{"IdledAfterwards", true}),
+                         [](const ::testing::TestParamInfo<HostGoneCase>& info) { return info.param.name; });
+
+// A host window that cannot be drawn in: open answers 0 and the editor stays closed.
+TEST_F(X11Editor, NoServerOrNoWindowAnswersZero) {
+    const char* saved = std::getenv("DISPLAY");
+    const std::string display = saved ? saved : "";
+    unsetenv("DISPLAY");
+    static char notAWindow;
+    EXPECT_EQ(open(&notAWindow), 0);
+    EXPECT_EQ(static_cast<SynthEditor*>(plugin->getEditor())->getFrame(), nullptr);
+    close();
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+
+    if (!x11_test::useTestDisplay()) return;
+    EXPECT_EQ(open(reinterpret_cast<void*>(uintptr_t(0x7ffffff0))), 0);  // no such window
+    close();
+}
+
+}  // namespace
