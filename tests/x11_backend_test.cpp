@@ -6,10 +6,14 @@
 
 #include <cstring>
 #include <memory>
+#include <sstream>
+#include <thread>
+#include <vector>
 
 #include "editor/gui_text_field.h"
 #include "editor/synth_editor.h"
 #include "gui/frame.h"
+#include "gui/platform/platform.h"
 #include "plugin/synth_plugin.h"
 
 namespace {
@@ -140,6 +144,98 @@ TEST_P(X11EditorHostGone, NoCrashAndNoErrorForTheHost) {
 INSTANTIATE_TEST_SUITE_P(Idle, X11EditorHostGone,
                          ::testing::Values(HostGoneCase{"ClosedAtOnce", false}, HostGoneCase{"IdledAfterwards", true}),
                          [](const ::testing::TestParamInfo<HostGoneCase>& info) { return info.param.name; });
+
+// The help picture closes on any click or key; a message only on its OK button, Return,
+// Escape or space. The user is played from a second connection, as the modal window keeps
+// this thread until it is dismissed.
+struct ModalCase {
+    const char* name;
+    bool message;
+    // Each step: a click at the window's fraction (x, y) in hundredths, or a key by name.
+    std::vector<std::string> steps;
+    int stepsThatClose;  // the index of the step that must close it
+};
+void PrintTo(const ModalCase& modal, std::ostream* out) { *out << modal.name; }
+
+const ModalCase kModals[] = {
+    {"PictureClick", false, {"click 10 10"}, 0},
+    {"PictureKey", false, {"key Escape"}, 0},
+    {"MessageBesideOkThenOk", true, {"click 5 5", "key a", "click 50 75"}, 2},
+    {"MessageReturn", true, {"key Return"}, 0},
+};
+
+// The first top-level window that is shown and is neither of the two test windows.
+::Window shownTopLevel(Display* display, ::Window host, ::Window hands) {
+    ::Window root = 0, parent = 0, *children = nullptr, found = 0;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (children[i] != host && children[i] != hands && XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable)
+            found = children[i];
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+class X11Modal : public ::testing::TestWithParam<ModalCase> {};
+
+TEST_P(X11Modal, ClosesOnlyAsItShould) {
+    REQUIRE_TEST_DISPLAY();
+    const ModalCase& modal = GetParam();
+    TestHostWindow host(600, 250);
+    ASSERT_TRUE(host.valid());
+    std::unique_ptr<gui_platform::Window> editor = gui_platform::createWindow(host.handle(), 600, 250, nullptr);
+    ASSERT_NE(editor, nullptr);
+    const ::Window hostId = static_cast<::Window>(reinterpret_cast<uintptr_t>(host.handle()));
+
+    int closedAt = -1;
+    std::thread user([&] {
+        TestHostWindow hands(1, 1);  // a connection of the user's own
+        Display* display = hands.connection();
+        const ::Window handsId = static_cast<::Window>(reinterpret_cast<uintptr_t>(hands.handle()));
+        ::Window shown = 0;
+        for (int i = 0; i < 200 && !shown; ++i, x11_test::pause(10)) shown = shownTopLevel(display, hostId, handsId);
+        if (!shown) return;
+        x11_test::pause(100);
+        for (size_t step = 0; step < modal.steps.size() && closedAt < 0; ++step) {
+            std::istringstream words(modal.steps[step]);
+            std::string kind, key;
+            int fx = 0, fy = 0;
+            words >> kind;
+            if (kind == "click") {
+                words >> fx >> fy;
+                XWindowAttributes attributes;
+                XGetWindowAttributes(display, shown, &attributes);
+                int x = 0, y = 0;
+                ::Window child = 0;
+                XTranslateCoordinates(display, shown, attributes.root, attributes.width * fx / 100,
+                                      attributes.height * fy / 100, &x, &y, &child);
+                XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+                hands.button(true);
+                hands.button(false);
+            } else {
+                words >> key;
+                hands.key(key);
+            }
+            x11_test::pause(200);
+            if (shownTopLevel(display, hostId, handsId) != shown) closedAt = int(step);
+        }
+        // Whatever happened, the window must not keep the test waiting.
+        if (closedAt < 0) hands.key("Escape");
+    });
+    if (modal.message) {
+        gui_platform::showMessage(editor.get(), "Error 5", "Error in Tirvo");
+    } else {
+        EXPECT_EQ(gui_platform::showModalPicture(114, editor.get()), 0u);
+    }
+    user.join();
+    EXPECT_EQ(closedAt, modal.stepsThatClose);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, X11Modal, ::testing::ValuesIn(kModals),
+                         [](const ::testing::TestParamInfo<ModalCase>& info) { return info.param.name; });
 
 // A host window that cannot be drawn in: open answers 0 and the editor stays closed.
 TEST_F(X11Editor, NoServerOrNoWindowAnswersZero) {
