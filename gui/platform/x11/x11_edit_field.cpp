@@ -49,13 +49,18 @@ X11EditField::X11EditField(X11Window& owner, const EditFieldSetup& setup, EditLi
     int revert = 0;
     XGetInputFocus(display, &focusBefore, &revert);
     XMapRaised(display, window);
-    // Mapping a child of a visible window makes it viewable at once, so the focus can follow.
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    redraw();
     if (!connection.syncWithoutError() || !surface->valid()) {
         XDestroyWindow(display, window);
+        connection.syncWithoutError();
         window = 0;
+        return;
     }
+    // Mapping a child of a visible window makes it viewable at once, so the focus can follow.
+    // In a host window that is not shown the focus request fails: the field still edits once
+    // the user clicks into it, so that failure is only cleared away.
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    redraw();
+    connection.syncWithoutError();
 }
 
 X11EditField::~X11EditField() {
@@ -90,6 +95,8 @@ void X11EditField::expose() { redraw(); }
 
 void X11EditField::press(const XButtonEvent& event) {
     if (event.button != Button1) return;
+    XSetInputFocus(owner->connection().display(), window, RevertToParent, CurrentTime);
+    owner->connection().syncWithoutError();
     // The caret goes to the character boundary nearest the click.
     size_t best = 0;
     int32_t bestDistance = -1;

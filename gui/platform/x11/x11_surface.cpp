@@ -32,6 +32,9 @@ X11Surface::X11Surface(Display* display, Visual* visual, int depth, int width, i
     maskLayout(visual->green_mask, shift[1], bits[1]);
     maskLayout(visual->blue_mask, shift[2], bits[2]);
     if (!bits[0] || !bits[1] || !bits[2]) return;  // not a true-colour visual
+    // A 32-bit visual (hosts that draw with a compositor) keeps alpha in the remaining bits:
+    // the editor is opaque.
+    if (depth == 32) opaqueBits = ~(visual->red_mask | visual->green_mask | visual->blue_mask) & 0xFFFFFFFFul;
     image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(width),
                          unsigned(height), 32, 0);
     if (!image) return;
@@ -48,7 +51,7 @@ X11Surface::~X11Surface() {
 }
 
 unsigned long X11Surface::pixelOf(const uint8_t* rgb) const {
-    unsigned long pixel = 0;
+    unsigned long pixel = opaqueBits;
     for (int channel = 0; channel < 3; ++channel) {
         unsigned long value = rgb[channel];
         value = bits[channel] >= 8 ? value << (bits[channel] - 8) : value >> (8 - bits[channel]);

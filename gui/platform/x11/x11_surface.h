@@ -34,6 +34,7 @@ private:
     // Per channel: where its bits start and how many there are.
     int shift[3] = {0, 0, 0};
     int bits[3] = {0, 0, 0};
+    unsigned long opaqueBits = 0;  // alpha of 32-bit visuals, always full
 };
 
 }  // namespace x11
