@@ -42,7 +42,16 @@ struct EditRecorder : GuiControlListener {
     }
 };
 
-TEST(X11Backend, EditFieldTakesKeysAndReportsOnReturn) {
+// The edit ends on Return, or when the keyboard focus goes elsewhere (the host takes it).
+struct EditEndCase {
+    const char* name;
+    bool byReturn;
+};
+void PrintTo(const EditEndCase& end, std::ostream* out) { *out << end.name; }
+
+class X11EditField : public ::testing::TestWithParam<EditEndCase> {};
+
+TEST_P(X11EditField, TakesKeysAndReportsTheTextOnceWhenItEnds) {
     REQUIRE_TEST_DISPLAY();
     TestHostWindow host(200, 60);
     ASSERT_TRUE(host.valid());
@@ -63,12 +72,22 @@ TEST(X11Backend, EditFieldTakesKeysAndReportsOnReturn) {
     for (const char* key : {"a", "b", "c", "Left", "BackSpace", "Home", "x", "End", "Delete"}) host.key(key);
     host.key("Left", true);  // Shift+Left selects the last character ...
     host.key("y");           // ... which typing replaces
-    host.key("Return");
+    if (GetParam().byReturn) {
+        host.key("Return");
+    } else {
+        XSetInputFocus(host.connection(), static_cast<::Window>(reinterpret_cast<uintptr_t>(host.handle())),
+                       RevertToParent, CurrentTime);
+        XSync(host.connection(), False);
+    }
     ASSERT_TRUE(pumpUntil(serve, [&] { return !field->isEditing(); }));
     EXPECT_EQ(recorder.reported, std::vector<std::string>{"xay"});
     EXPECT_STREQ(field->text(), "xay");
     delete frame;
 }
+
+INSTANTIATE_TEST_SUITE_P(Ends, X11EditField,
+                         ::testing::Values(EditEndCase{"Return", true}, EditEndCase{"FocusLost", false}),
+                         [](const ::testing::TestParamInfo<EditEndCase>& info) { return info.param.name; });
 
 struct EditorFixture : ::testing::Test {
     void SetUp() override {
@@ -144,6 +163,27 @@ TEST_P(X11EditorHostGone, NoCrashAndNoErrorForTheHost) {
 INSTANTIATE_TEST_SUITE_P(Idle, X11EditorHostGone,
                          ::testing::Values(HostGoneCase{"ClosedAtOnce", false}, HostGoneCase{"IdledAfterwards", true}),
                          [](const ::testing::TestParamInfo<HostGoneCase>& info) { return info.param.name; });
+
+// Editors of several instances share the process's one error handler slot: the last one to
+// close gives the host its handler back, whichever closes first.
+TEST_F(X11Editor, SeveralEditorsGiveTheHostItsErrorHandlerBack) {
+    REQUIRE_TEST_DISPLAY();
+    TestHostWindow first(600, 250), second(600, 250);
+    ASSERT_TRUE(first.valid() && second.valid());
+    SynthPlugin other(quietHost);
+    hostErrors = 0;
+    const XErrorHandler previous = XSetErrorHandler(&countHostError);
+    ASSERT_EQ(open(first.handle()), 1);
+    ASSERT_EQ(other.dispatcher(effEditOpen, 0, 0, second.handle(), 0.0f), 1);
+    idle();
+    close();
+    second.destroy();
+    other.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+    other.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    XSync(first.connection(), False);
+    EXPECT_EQ(hostErrors, 0);
+    EXPECT_EQ(XSetErrorHandler(previous), &countHostError);
+}
 
 // The help picture closes on any click or key; a message only on its OK button, Return,
 // Escape or space. The user is played from a second connection, as the modal window keeps
