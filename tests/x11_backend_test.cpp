@@ -281,11 +281,16 @@ INSTANTIATE_TEST_SUITE_P(Windows, X11Modal, ::testing::ValuesIn(kModals),
 TEST_F(X11Editor, NoServerOrNoWindowAnswersZero) {
     const char* saved = std::getenv("DISPLAY");
     const std::string display = saved ? saved : "";
-    unsetenv("DISPLAY");
     static char notAWindow;
-    EXPECT_EQ(open(&notAWindow), 0);
-    EXPECT_EQ(static_cast<SynthEditor*>(plugin->getEditor())->getFrame(), nullptr);
-    close();
+    for (const char* without : {"", ":54321"}) {  // unset, and a server that is not there
+        if (*without)
+            setenv("DISPLAY", without, 1);
+        else
+            unsetenv("DISPLAY");
+        EXPECT_EQ(open(&notAWindow), 0) << without;
+        EXPECT_EQ(static_cast<SynthEditor*>(plugin->getEditor())->getFrame(), nullptr);
+        close();
+    }
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
 
     if (!x11_test::useTestDisplay()) return;
