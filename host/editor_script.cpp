@@ -109,10 +109,12 @@ EditorScriptStep parseLine(const std::string& content, int line) {
         step.numbers.push_back(static_cast<int>(value));
     }
     const int given = static_cast<int>(step.numbers.size());
-    if (given < form->required || given > form->required + form->optional)
+    if (given < form->required || given > form->required + form->optional) {
+        const int most = form->required + form->optional;
         fail(line, name + " takes " + std::to_string(form->required) +
-                       (form->optional ? " or " + std::to_string(form->required + form->optional) : std::string()) +
-                       " numbers, got " + std::to_string(given));
+                       (form->optional ? " or " + std::to_string(most) : std::string()) +
+                       (most == 1 ? " number" : " numbers") + ", got " + std::to_string(given));
+    }
     if (given < form->required + form->optional) step.numbers.push_back(form->defaultValue);
     checkNumbers(step);
     return step;

@@ -186,4 +186,42 @@ TEST(X11EditorCommand, HostWindowGoneBeforeCloseIsNoError) {
     EXPECT_EQ(run.err.find("X error"), std::string::npos) << run.err;
 }
 
+// Bad input gives one message and exit code 2, before any window opens.
+struct BadInputCase {
+    const char* name;
+    const char* script;
+    const char* message;
+};
+void PrintTo(const BadInputCase& bad, std::ostream* out) { *out << bad.name; }
+
+const BadInputCase kBadInputs[] = {
+    {"UnknownCommand", "idle 10\nfrobnicate 1\n", "script line 2: unknown command 'frobnicate'"},
+    {"MissingNumber", "idle\n", "script line 1: idle takes 1 number, got 0"},
+    {"NoSuchButton", "click 10 10 7\n", "script line 1: the button must be 1, 2 or 3"},
+    {"UnknownKey", "# keys\nkey Hyper\n", "script line 2: unknown key 'Hyper'"},
+    {"NotANumber", "move 1 two\n", "script line 1: 'two' is not a whole number"},
+};
+
+class X11EditorBadInput : public ::testing::TestWithParam<BadInputCase> {};
+
+TEST_P(X11EditorBadInput, SaysWhatIsWrong) {
+    const RenderRun run = runRender(editorRun(""), GetParam().script);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, X11EditorBadInput, ::testing::ValuesIn(kBadInputs),
+                         [](const ::testing::TestParamInfo<BadInputCase>& info) { return info.param.name; });
+
+TEST(X11EditorCommand, WithoutADisplaySaysSo) {
+    const char* saved = std::getenv("DISPLAY");
+    const std::string display = saved ? saved : "";
+    unsetenv("DISPLAY");
+    const RenderRun run = runRender(editorRun(""));
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("cannot open the X display"), std::string::npos) << run.err;
+}
+
 }  // namespace
