@@ -164,6 +164,22 @@ INSTANTIATE_TEST_SUITE_P(Idle, X11EditorHostGone,
                          ::testing::Values(HostGoneCase{"ClosedAtOnce", false}, HostGoneCase{"IdledAfterwards", true}),
                          [](const ::testing::TestParamInfo<HostGoneCase>& info) { return info.param.name; });
 
+// A click that is over before the host's next idle call (hosts idle every 20 to 100 ms) is
+// still a click: the switch toggles.
+TEST_F(X11Editor, ClickEndedBeforeTheNextIdleStillCounts) {
+    REQUIRE_TEST_DISPLAY();
+    TestHostWindow host(600, 250);
+    ASSERT_TRUE(host.valid());
+    ASSERT_EQ(open(host.handle()), 1);
+    idle();
+    const float before = plugin->getParameter(26);
+    host.moveTo(225, 121);  // the switch of row 26
+    host.button(true);
+    host.button(false);
+    ASSERT_TRUE(pumpUntil([&] { idle(); }, [&] { return plugin->getParameter(26) != before; }));
+    close();
+}
+
 // Editors of several instances share the process's one error handler slot: the last one to
 // close gives the host its handler back, whichever closes first.
 TEST_F(X11Editor, SeveralEditorsGiveTheHostItsErrorHandlerBack) {

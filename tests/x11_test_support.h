@@ -20,6 +20,10 @@
 
 namespace x11_test {
 
+// The tests play the user from a second thread on a connection of its own, so Xlib locks its
+// connections; this must come before any other Xlib call.
+inline const bool xlibThreadsReady = XInitThreads() != 0;
+
 // CTest names a file holding the display of the server it started for these tests.
 inline bool useTestDisplay() {
     const char* file = std::getenv("ZELVIK_X11_DISPLAY_FILE");

@@ -41,18 +41,15 @@ std::unique_ptr<Window> createWindow(void* parent, int32_t width, int32_t height
     return X11Window::create(parent, width, height, listener);
 }
 
+// Live, except for the first question about a press (see X11Window::takePressButtons).
 int32_t mouseButtons() {
+    X11Window* window = X11Window::inputWindow();
+    const int32_t pressed = window ? window->takePressButtons() : -1;
+    if (pressed >= 0) return pressed;
     int x = 0, y = 0;
     unsigned mask = 0;
     if (!queryPointer(x, y, mask)) return 0;
-    int32_t buttons = 0;
-    if (mask & Button1Mask) buttons |= buttonLeft;
-    if (mask & Button2Mask) buttons |= buttonMiddle;
-    if (mask & Button3Mask) buttons |= buttonRight;
-    if (mask & ShiftMask) buttons |= modifierShift;
-    if (mask & ControlMask) buttons |= modifierControl;
-    if (mask & Mod1Mask) buttons |= modifierAlt;
-    return buttons;
+    return X11Window::buttonsFromState(mask);
 }
 
 GuiPoint mouseScreenPosition() {

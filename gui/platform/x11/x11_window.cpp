@@ -264,6 +264,8 @@ void X11Window::dispatchPress(const XButtonEvent& press) {
     X11Window* outerPress = pressingWindow;
     pressingWindow = this;
     ++pressDepth;
+    const unsigned buttonMasks[] = {Button1Mask, Button2Mask, Button3Mask};
+    pressButtons = buttonsFromState(press.state | buttonMasks[press.button - Button1]);
     {
         X11Device device(*this, pixels, lifetime);
         listener->onButtonPress(device, GuiPoint{press.x, press.y});
@@ -271,6 +273,24 @@ void X11Window::dispatchPress(const XButtonEvent& press) {
     if (pressingWindow == this) pressingWindow = outerPress;
     if (!*life) return;
     --pressDepth;
+    pressButtons = -1;
+}
+
+int32_t X11Window::takePressButtons() {
+    const int32_t buttons = pressButtons;
+    pressButtons = -1;
+    return buttons;
+}
+
+int32_t X11Window::buttonsFromState(unsigned state) {
+    int32_t buttons = 0;
+    if (state & Button1Mask) buttons |= buttonLeft;
+    if (state & Button2Mask) buttons |= buttonMiddle;
+    if (state & Button3Mask) buttons |= buttonRight;
+    if (state & ShiftMask) buttons |= modifierShift;
+    if (state & ControlMask) buttons |= modifierControl;
+    if (state & Mod1Mask) buttons |= modifierAlt;
+    return buttons;
 }
 
 void X11Window::paintPending() {

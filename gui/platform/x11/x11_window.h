@@ -55,6 +55,13 @@ public:
     void flushDrawn();
     void forgetEditField(X11EditField* field);
 
+    // The button and modifier bits of the press being handled, the first time they are asked
+    // for (-1 afterwards, or with no press): the press's own state, not the live one, so a
+    // click that was over before the host's idle let us see it still counts as a press.
+    int32_t takePressButtons();
+    // Button and modifier masks of X as the toolkit's bits.
+    static int32_t buttonsFromState(unsigned state);
+
     // The window whose press is being handled, else the newest one; null without windows.
     // The live pointer state is read on its connection.
     static X11Window* inputWindow();
@@ -81,6 +88,7 @@ private:
     bool drawnPending = false;
     GuiRect drawnArea;
     int pressDepth = 0;
+    int32_t pressButtons = -1;
     std::vector<X11EditField*> editFields;
     // Cleared when the object is destroyed: code that called out (a listener may close the
     // editor) checks it before touching the object again.
