@@ -3,6 +3,7 @@
 // window that goes away before the editor is closed.
 #include "tests/x11_test_support.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -184,6 +185,25 @@ TEST(X11EditorCommand, HostWindowGoneBeforeCloseIsNoError) {
     const RenderRun run = runRender(editorRun(""), "idle 200\nclick 225 121\nclose-host\nidle 200\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err.find("X error"), std::string::npos) << run.err;
+}
+
+// Beyond the C and C++ run-time the module asks only for libX11 of the system.
+TEST(X11Module, NeedsOnlyLibX11BesidesTheRuntime) {
+    const std::string listing = tempPath("needed.txt");
+    ASSERT_EQ(std::system(("objdump -p '" + std::string(ZELVIK_NATIVE_PLUGIN) + "' >'" + listing + "'").c_str()), 0);
+    std::istringstream lines(x11_test::readFile(listing));
+    std::vector<std::string> needed;
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string tag, library;
+        if (words >> tag >> library && tag == "NEEDED") needed.push_back(library);
+    }
+    const std::vector<std::string> allowed = {"libX11.so.6", "libstdc++.so.6", "libm.so.6", "libgcc_s.so.1",
+                                              "libc.so.6"};
+    EXPECT_NE(std::find(needed.begin(), needed.end(), "libX11.so.6"), needed.end());
+    for (const std::string& library : needed)
+        EXPECT_NE(std::find(allowed.begin(), allowed.end(), library), allowed.end()) << library;
 }
 
 // Bad input gives one message and exit code 2, before any window opens.
