@@ -19,7 +19,8 @@ if(TARGET zelvik_gui_x11 AND TARGET zelvik AND TARGET zelvik-render AND ZELVIK_X
   target_compile_options(x11_tests PRIVATE -fsanitize=address -fno-omit-frame-pointer)
   target_link_options(x11_tests PRIVATE -fsanitize=address)
   target_compile_definitions(x11_tests PRIVATE ZELVIK_RENDER_EXE="$<TARGET_FILE:zelvik-render>"
-                                               ZELVIK_NATIVE_PLUGIN="$<TARGET_FILE:zelvik>")
+                                               ZELVIK_NATIVE_PLUGIN="$<TARGET_FILE:zelvik>"
+                                               X11_SERVER_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/x11_server.sh")
   add_dependencies(x11_tests zelvik zelvik-render)
   gtest_discover_tests(x11_tests PROPERTIES
     FIXTURES_REQUIRED x11_server

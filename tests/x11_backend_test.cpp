@@ -180,6 +180,38 @@ TEST_F(X11Editor, ClickEndedBeforeTheNextIdleStillCounts) {
     close();
 }
 
+// The X server goes away under an open editor (it stopped, the network dropped): the editor's
+// window counts as destroyed and closing it ends nothing else. The host keeps its own
+// connection alive by its own handlers, as a host that survives this must.
+int keepHostGoing(Display*) { return 0; }
+void hostConnectionLost(Display*, void*) {}
+
+TEST_F(X11Editor, ServerGoneUnderAnOpenEditorEndsOnlyTheWindow) {
+    REQUIRE_TEST_DISPLAY();
+    const std::string state = ::testing::TempDir() + "/x11_private_server";
+    const std::string server = std::string("sh '") + X11_SERVER_SCRIPT + "' ";
+    ASSERT_EQ(std::system((server + "start '" + state + "'").c_str()), 0);
+    std::istringstream named(x11_test::readFile(state));
+    std::string privateDisplay;
+    named >> privateDisplay;
+    const std::string shared = std::getenv("DISPLAY");
+    setenv("DISPLAY", privateDisplay.c_str(), 1);
+    const XIOErrorHandler previous = XSetIOErrorHandler(&keepHostGoing);
+    {
+        TestHostWindow host(600, 250);
+        ASSERT_TRUE(host.valid());
+        XSetIOErrorExitHandler(host.connection(), &hostConnectionLost, nullptr);
+        ASSERT_EQ(open(host.handle()), 1);
+        idle();
+        std::system((server + "stop '" + state + "'").c_str());
+        GuiFrame* frame = static_cast<SynthEditor*>(plugin->getEditor())->getFrame();
+        EXPECT_TRUE(pumpUntil([&] { idle(); }, [&] { return !frame->isOpen(); }));
+        close();
+    }
+    EXPECT_EQ(XSetIOErrorHandler(previous), &keepHostGoing);
+    setenv("DISPLAY", shared.c_str(), 1);
+}
+
 // Editors of several instances share the process's one error handler slot: the last one to
 // close gives the host its handler back, whichever closes first.
 TEST_F(X11Editor, SeveralEditorsGiveTheHostItsErrorHandlerBack) {

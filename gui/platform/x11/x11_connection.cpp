@@ -23,6 +23,13 @@ std::unique_ptr<X11Connection> X11Connection::open() {
 }
 
 X11Connection::X11Connection(Display* display) : connection(display) {
+#ifdef ZELVIK_HAVE_IO_ERROR_EXIT
+    // When a connection breaks, Xlib first calls the process's handler (the host's: it may
+    // end the process, as the default does, or carry on) and then, if that returns, ends
+    // the process unless the connection has an exit handler of its own. With this one a host
+    // that survives the loss of its server is not ended by the editor's connection.
+    XSetIOErrorExitHandler(display, &X11Connection::connectionLost, this);
+#endif
     std::lock_guard<std::mutex> hold(registryLock);
     if (openConnections.empty()) previousHandler = XSetErrorHandler(&X11Connection::trapError);
     openConnections.push_back(this);
@@ -53,6 +60,10 @@ int X11Connection::takeError() {
     const int error = lastError;
     lastError = 0;
     return error;
+}
+
+void X11Connection::connectionLost(Display*, void* connection) {
+    static_cast<X11Connection*>(connection)->broken = true;
 }
 
 int X11Connection::trapError(Display* display, XErrorEvent* error) {

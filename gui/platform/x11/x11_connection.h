@@ -31,13 +31,18 @@ public:
     bool syncWithoutError();
     // The code of the last error since the last check (0 for none); clears it.
     int takeError();
+    // The server went away (it stopped, or the network dropped). Xlib then answers every
+    // call on the connection at once, and the window is as good as destroyed.
+    bool isBroken() const { return broken; }
 
 private:
     explicit X11Connection(Display* display);
     static int trapError(Display* display, XErrorEvent* error);
+    static void connectionLost(Display* display, void* connection);
 
     Display* connection;
     int lastError = 0;
+    bool broken = false;
 };
 
 }  // namespace x11

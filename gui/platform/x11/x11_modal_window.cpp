@@ -116,7 +116,7 @@ uint32_t runModalWindow(X11Window* owner, const ModalWindowSetup& setup) {
             }
         }
         // A host that tears its window down meanwhile takes the picture with it.
-        if (owner && !owner->isAlive()) done = true;
+        if ((owner && !owner->isAlive()) || connection.isBroken()) done = true;
         if (done) break;
         XFlush(display);
         pollfd wait = {ConnectionNumber(display), POLLIN, 0};

@@ -187,7 +187,20 @@ X11EditField* X11Window::fieldFor(::Window id) const {
     return nullptr;
 }
 
+// A connection whose server went away counts as a window the host destroyed.
+bool X11Window::checkConnection() {
+    if (!conn->isBroken()) return true;
+    if (alive) {
+        alive = false;
+        repaintPending = false;
+        drawnPending = false;
+        if (listener) listener->onWindowDestroyed();
+    }
+    return false;
+}
+
 void X11Window::serveEvents() {
+    if (!checkConnection()) return;
     const std::shared_ptr<bool> life = lifetime;
     Display* display = conn->display();
     XPending(display);  // reads what the server has sent
@@ -200,6 +213,7 @@ void X11Window::serveEvents() {
 }
 
 void X11Window::serveRepaintBatch() {
+    if (!checkConnection()) return;
     const std::shared_ptr<bool> life = lifetime;
     Display* display = conn->display();
     XPending(display);

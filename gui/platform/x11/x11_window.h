@@ -71,6 +71,7 @@ public:
 private:
     X11Window(std::unique_ptr<X11Connection> connection, ::Window window, ::Window outer,
               int32_t width, int32_t height, WindowListener* listener);
+    bool checkConnection();
     void handle(XEvent& event, bool pressesAllowed);
     void dispatchPress(const XButtonEvent& press);
     void paintPending();
