@@ -24,11 +24,25 @@ GuiRect unite(const GuiRect& a, const GuiRect& b) {
 Bool anyEvent(Display*, XEvent*, XPointer) { return True; }
 Bool anyButPress(Display*, XEvent* event, XPointer) { return event->type != ButtonPress; }
 
-// The walk up to the child of the root: the host's top-level window (or its window
-// manager's frame), which modal windows of the editor belong to.
+bool hasProperty(Display* display, ::Window window, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int result = XGetWindowProperty(display, window, property, 0, 0, False, AnyPropertyType, &type,
+                                          &format, &count, &after, &data);
+    if (data) XFree(data);
+    return result == Success && type != None;
+}
+
+// The host's top-level window, which modal windows of the editor belong to: the first
+// ancestor the window manager looks after (it carries WM_STATE), or without a window
+// manager the child of the root.
 ::Window topLevelOf(Display* display, ::Window start) {
+    const Atom managed = XInternAtom(display, "WM_STATE", True);
     ::Window current = start;
     for (int depth = 0; depth < 64; ++depth) {
+        if (managed != None && hasProperty(display, current, managed)) return current;
         ::Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
         if (!XQueryTree(display, current, &root, &parent, &children, &count)) return current;
