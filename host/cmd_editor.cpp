@@ -300,7 +300,6 @@ void runEditor(const EditorOptions& options) {
     PluginInstance plugin(options.pluginPath, host, kSampleRate, kBlockSize);
     if (!(plugin.effect().flags & effFlagsHasEditor)) throw HostError(options.pluginPath + ": the plug-in has no editor");
     for (const std::string& setting : options.settings) applySetting(plugin, setting);
-    plugin.dispatch(effMainsChanged, 0, 1);
 
     ERect* rect = nullptr;
     plugin.dispatch(effEditGetRect, 0, 0, &rect);
@@ -309,6 +308,7 @@ void runEditor(const EditorOptions& options) {
     std::unique_ptr<EditorHostWindow> window = EditorHostWindow::open(
         rect->right - rect->left, rect->bottom - rect->top, "zelvik-render: " + plugin.text(effGetEffectName));
 
+    plugin.dispatch(effMainsChanged, 0, 1);
     EditorSession session(plugin, *window);
     if (!plugin.dispatch(effEditOpen, 0, 0, window->parentHandle()))
         throw HostError(options.pluginPath + ": the editor did not open");
