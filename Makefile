@@ -2,13 +2,19 @@
 # packages are missing (as root), build, and run.
 PACKAGES := cmake g++ make pkg-config binutils mingw-w64 wine64 xvfb xauth \
             libsndfile1-dev libcli11-dev libstb-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libx11-dev fonts-liberation dpf-plugins-vst amsynth sox
+            libbenchmark-dev libx11-dev libxtst-dev libxres-dev fonts-liberation dpf-plugins-vst \
+            amsynth sox
 JOBS ?= 2
 NATIVE := build
 WIN64 := build-win64
 WIN32 := build-win32
+# Where `make install` puts the plug-in and the host tool: the folders Linux hosts and shells
+# search for the user, or under PREFIX for everyone.
+PREFIX ?=
+VSTDIR ?= $(if $(PREFIX),$(PREFIX)/lib/vst,$(HOME)/.vst)
+BINDIR ?= $(if $(PREFIX),$(PREFIX)/bin,$(HOME)/.local/bin)
 
-.PHONY: all deps build build-win64 build-win32 demo test bench clean
+.PHONY: all deps build build-win64 build-win32 demo test bench clean install uninstall
 all: build
 
 deps:
@@ -41,6 +47,14 @@ test: build build-win64 build-win32
 
 bench: build
 	./$(NATIVE)/zelvik-bench
+
+install: build
+	install -d $(DESTDIR)$(VSTDIR) $(DESTDIR)$(BINDIR)
+	install -m 644 $(NATIVE)/zelvik.so $(DESTDIR)$(VSTDIR)/zelvik.so
+	install -m 755 $(NATIVE)/zelvik-render $(DESTDIR)$(BINDIR)/zelvik-render
+
+uninstall:
+	rm -f $(DESTDIR)$(VSTDIR)/zelvik.so $(DESTDIR)$(BINDIR)/zelvik-render
 
 clean:
 	rm -rf $(NATIVE) $(WIN64) $(WIN32)

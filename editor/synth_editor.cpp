@@ -43,6 +43,13 @@ VstInt32 SynthEditor::open(void* parentWindow) {
     AEffGUIEditor::open(parentWindow);
 
     frame = new GuiFrame(GuiRect{0, 0, kWidth, kHeight}, parentWindow, this);
+    // A host window we cannot draw in (no display server, a stale window id): the host
+    // hears the editor did not open rather than showing an empty window.
+    if (parentWindow && !frame->getWindow()) {
+        delete frame;
+        frame = nullptr;
+        return 0;
+    }
 
     background = new GuiBitmap(kBackgroundBitmap);
     frame->setBackground(background);

@@ -128,6 +128,8 @@ bool GuiFrame::hasDirtyViews() const {
 // Until the window has been painted once its pixels are the host's, so there is nothing to
 // update incrementally.
 void GuiFrame::idle() {
+    // Events first: the first paint and the presses may be waiting in the system's queue.
+    if (open && window) window->serveEvents();
     if (!open || !window || firstDrawPending || !hasDirtyViews()) return;
     std::unique_ptr<gui_platform::Device> device = window->openDevice();
     if (!device) return;

@@ -3,7 +3,6 @@
 #include "host/fxp_program.h"
 #include "host/host_context.h"
 #include "host/host_error.h"
-#include "host/parameter_setting.h"
 #include "host/midi_file.h"
 #include "host/offline_renderer.h"
 #include "host/plugin_instance.h"
@@ -57,13 +56,6 @@ void checkOptions(const RenderOptions& options) {
         throw HostError("--input and --tone cannot be combined");
     if (options.toneHz != 0.0 && !(options.toneHz > 0.0 && options.toneHz < options.sampleRate / 2.0))
         throw HostError("--tone: expected a frequency between 0 and half the sample rate");
-}
-
-// One --set NAME=V or INDEX=V, resolved against the plug-in's parameter names.
-void applySetting(PluginInstance& plugin, const std::string& setting) {
-    const ParameterSetting parsed =
-        parseParameterSetting(setting, plugin.numParams(), [&](int i) { return plugin.parameterName(i); });
-    plugin.setParameter(parsed.index, parsed.value);
 }
 
 void applyProgramFile(PluginInstance& plugin, const std::string& path) {
@@ -132,7 +124,7 @@ void runRender(const RenderOptions& options) {
     if (!options.loadFxp.empty())
         applyProgramFile(plugin, options.loadFxp);
     for (const std::string& setting : options.settings)
-        applySetting(plugin, setting);
+        plugin.applySetting(setting);
     // Saved as chosen, before the notes move anything, and early, so a bad path stops the
     // command before the render rather than after it.
     if (!options.saveFxp.empty())

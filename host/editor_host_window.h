@@ -38,4 +38,13 @@ public:
     virtual std::vector<uint32_t> capture(int& width, int& height) = 0;
     // Destroys the window now, as a host closing its window before effEditClose does.
     virtual void destroy() = 0;
+
+    // Top-level windows shown besides this one (dialogs of the plug-in), or -1 when the
+    // system cannot tell.
+    virtual int otherWindowCount() { return -1; }
+    // Thread use: parentHandle, run and destroy belong to the thread that opened the window.
+    // The input methods, capture and otherWindowCount may be called from one other thread
+    // while run() serves the window, as a script played beside the host's loop does: a
+    // plug-in tracking a drag or showing a modal picture keeps the host's thread inside
+    // idle until the input arrives.
 };

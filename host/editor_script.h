@@ -13,13 +13,17 @@
 //   params                  print every parameter's index, name, value and display
 //   calls                   print the host calls received since the last `calls`
 //   close-host              destroy the host window before the editor is closed
+//   notes N                 start N notes (60, 61, ...) and process one block of audio, so
+//                           an instrument's editor can show them
+//   windows                 print how many other top-level windows are shown (dialogs the
+//                           plug-in opened)
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct EditorScriptStep {
-    enum Kind { Idle, Move, Press, Release, Click, Drag, Key, Type, Png, Params, Calls, CloseHost };
+    enum Kind { Idle, Move, Press, Release, Click, Drag, Key, Type, Png, Params, Calls, CloseHost, Notes, Windows };
     Kind kind;
     std::vector<int> numbers;  // in the order the line gives them, defaults filled in
     std::string text;          // key name, typed text or file path

@@ -38,13 +38,14 @@ int main(int argc, char** argv) {
     registerRenderCommand(app);
     registerDemoCommand(app);
     registerSnapshotCommand(app);
+    registerEditorCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0)
             return app.exit(error); // --help
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-')
-            return fail(std::string("unknown command '") + argv[1] + "' (expected info, render, demo or snapshot)");
+            return fail(std::string("unknown command '") + argv[1] + "' (expected info, render, demo, snapshot or editor)");
         return fail(error.what());
     } catch (const HostError& error) {
         return fail(error.what());

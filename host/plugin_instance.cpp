@@ -61,3 +61,9 @@ void PluginInstance::setProgramName(const std::string& name) {
 int PluginInstance::findParameter(const std::string& name) {
     return findParameterByName(name, numParams(), [this](int i) { return parameterName(i); });
 }
+
+void PluginInstance::applySetting(const std::string& setting) {
+    const ParameterSetting parsed =
+        parseParameterSetting(setting, numParams(), [this](int i) { return parameterName(i); });
+    setParameter(parsed.index, parsed.value);
+}

@@ -40,6 +40,9 @@ public:
     // Index of the parameter with this name (exact, else case-insensitive; surrounding
     // blanks ignored), or -1.
     int findParameter(const std::string& name);
+    // Applies one --set NAME=V or INDEX=V; throws HostError when it names no parameter or
+    // the value is not from 0 to 1.
+    void applySetting(const std::string& setting);
 
 private:
     PluginLibrary library_;

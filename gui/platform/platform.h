@@ -125,6 +125,11 @@ public:
     virtual void* outerWindow() const = 0;
     virtual std::unique_ptr<EditField> createEditField(const EditFieldSetup& setup,
                                                        EditListener* listener) = 0;
+    // Delivers the window's pending system events (paints, presses, keys of its edit field,
+    // its destruction) to the listener. Systems that call the window on their own (Windows
+    // dispatches messages, the memory back end is driven by tests) leave it empty; on X11 it
+    // is the only way events reach the editor, so the frame calls it at every idle.
+    virtual void serveEvents() {}
 };
 
 // ---- Factory functions and live services, defined by the linked back end ----
