@@ -22,7 +22,10 @@ const char kHostClassName[] = "ZelvikEditorHost";
 constexpr UINT_PTR kIdleTimer = 1;
 constexpr UINT kIdlePeriodMs = 20;
 // Gaps between injected events: a press must be taken before the pointer moves on, and a
-// tracking loop (polling every few ms, redrawing every 50 ms) must see each position.
+// tracking loop (polling every few ms, redrawing every 50 ms) must see each position. Under
+// Wine a press right after a pointer move can be lost while the X server catches up with the
+// move, so a press waits a little first.
+constexpr DWORD kBeforePressMs = 120;
 constexpr DWORD kAfterPressMs = 120;
 constexpr DWORD kAfterMoveMs = 30;
 constexpr DWORD kAfterReleaseMs = 120;
@@ -32,6 +35,7 @@ struct InputStep {
     INPUT input;
     bool absoluteMove = false;  // input carries a screen point to check afterwards
     POINT screen{0, 0};
+    DWORD pauseBeforeMs = 0;
     DWORD pauseMs = 0;
 };
 
@@ -206,6 +210,7 @@ void Win32EditorHostWindow::injectLoop() {
             pending.pop_front();
             injecting = true;
         }
+        Sleep(step.pauseBeforeMs);
         SendInput(1, &step.input, sizeof(INPUT));
         if (step.absoluteMove) {
             // Absolute coordinates are scaled to 0..65535; land exactly on the pixel asked for.
@@ -241,6 +246,7 @@ void Win32EditorHostWindow::mouseButton(int button, bool down) {
     if (button == 2) step.input.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
     else if (button == 3) step.input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
     else step.input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    step.pauseBeforeMs = down ? kBeforePressMs : 0;
     step.pauseMs = down ? kAfterPressMs : kAfterReleaseMs;
     queue(step);
 }
