@@ -259,6 +259,22 @@ TEST_F(WineEditor, OpenCloseCyclesReturnGdiAndUserObjectsAndUnregisterTheClass) 
     EXPECT_STREQ(after, "no");
 }
 
+// Lines in every direction, dotted outlines, fills and plain and keyed block copies, drawn by
+// the GDI device and by the software rasteriser.
+TEST_F(WineEditor, GdiDeviceDrawsTheRasterisersPixels) {
+    const std::string tool = std::string(ZELVIK_WIN64_DIR) + "/zelvik-gdi-compare.exe";
+    if (!hosttest::exists(tool)) GTEST_SKIP() << tool << " is not built";
+    CommandResult run = hosttest::run({kWine, tool}, environment());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    int cases = 0;
+    for (const std::string& line : lines(run.out)) {
+        if (line.rfind("case ", 0) != 0) continue;
+        ++cases;
+        EXPECT_NE(line.find(": 0 differing"), std::string::npos) << line;
+    }
+    EXPECT_GT(cases, 100);
+}
+
 TEST_F(WineEditor, HostDestroyingItsWindowBeforeEditCloseDoesNotCrash) {
     CommandResult run = editor("idle 100\nclose-host\nidle 100\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
