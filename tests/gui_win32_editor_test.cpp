@@ -275,6 +275,24 @@ TEST_F(WineEditor, GdiDeviceDrawsTheRasterisersPixels) {
     EXPECT_GT(cases, 100);
 }
 
+// The parts the editor itself never reaches: the native edit field (its text views have the
+// mouse disabled) and the OLE drop target (text and file lists dragged in with DoDragDrop).
+TEST_F(WineEditor, EditFieldAndDropTargetWorkThroughThePlatformInterface) {
+    const std::string tool = std::string(ZELVIK_WIN64_DIR) + "/zelvik-win32-check.exe";
+    if (!hosttest::exists(tool)) GTEST_SKIP() << tool << " is not built";
+    CommandResult run = hosttest::run({kWine, tool}, environment());
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    int passed = 0;
+    for (const std::string& line : lines(run.out)) {
+        EXPECT_NE(line.rfind("FAIL", 0), 0u) << line;
+        passed += line.rfind("ok ", 0) == 0 ? 1 : 0;
+    }
+    for (const char* check : {"ok edit colours\n", "ok return ends the edit\n", "ok focus loss ends the edit\n",
+                              "ok text drop\n", "ok file drop\n", "ok class unregistered\n"})
+        EXPECT_NE(run.out.find(check), std::string::npos) << check;
+    EXPECT_GE(passed, 16);
+}
+
 TEST_F(WineEditor, HostDestroyingItsWindowBeforeEditCloseDoesNotCrash) {
     CommandResult run = editor("idle 100\nclose-host\nidle 100\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
