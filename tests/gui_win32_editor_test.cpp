@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <sstream>
@@ -281,6 +282,7 @@ TEST_F(WineEditor, EditFieldAndDropTargetWorkThroughThePlatformInterface) {
     const std::string tool = std::string(ZELVIK_WIN64_DIR) + "/zelvik-win32-check.exe";
     if (!hosttest::exists(tool)) GTEST_SKIP() << tool << " is not built";
     CommandResult run = hosttest::run({kWine, tool}, environment());
+    run.out.erase(std::remove(run.out.begin(), run.out.end(), '\r'), run.out.end());  // console line ends
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     int passed = 0;
     for (const std::string& line : lines(run.out)) {
