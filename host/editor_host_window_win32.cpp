@@ -5,7 +5,9 @@
 // A plug-in's editor follows a drag by polling the live mouse state inside the press it
 // receives, and shows modal pictures inside a click, so the thread that runs the editor is
 // busy until the gesture ends. Input is therefore injected by a worker thread, paced, while
-// the window's thread serves messages (run, capture); the input methods only queue.
+// the window's thread serves messages (run, capture); the input methods only queue, and a
+// button press is held back until its release has been queued, so serving messages between
+// the steps of a gesture never waits for input that is not there yet.
 #include "host/editor_host_window.h"
 #include "host/host_error.h"
 
@@ -37,6 +39,7 @@ struct InputStep {
     POINT screen{0, 0};
     DWORD pauseBeforeMs = 0;
     DWORD pauseMs = 0;
+    DWORD releasedBy = 0;  // for a button press: the flag of the event that ends it
 };
 
 WORD virtualKey(const std::string& name) {
@@ -81,6 +84,11 @@ private:
     // Serves messages until the queued input has all been injected (and a little after).
     void drain();
     void serve(DWORD waitMs);
+    // Whether the first queued event may go now (the lock held): a button press waits until
+    // its release is queued too, so that the tracking loop the press starts on the window's
+    // thread can always be ended by input already queued.
+    bool frontReady() const;
+    bool inputSettled() const { return !injecting && (pending.empty() || !frontReady()); }
 
     HWND window = nullptr;
     const std::function<void()>* idle = nullptr;
@@ -169,7 +177,7 @@ void Win32EditorHostWindow::run(int milliseconds, const std::function<void()>& i
         if (!isOpen()) break;
         if (milliseconds >= 0 && elapsed >= DWORD(milliseconds)) {
             std::lock_guard<std::mutex> hold(lock);
-            if (pending.empty() && !injecting) break;
+            if (inputSettled()) break;
         }
         serve(10);
     }
@@ -181,12 +189,20 @@ void Win32EditorHostWindow::drain() {
     for (;;) {
         {
             std::lock_guard<std::mutex> hold(lock);
-            if (pending.empty() && !injecting) break;
+            if (inputSettled()) break;
         }
         serve(10);
     }
     // Messages the last input caused.
     for (int i = 0; i < 3; ++i) serve(10);
+}
+
+bool Win32EditorHostWindow::frontReady() const {
+    const InputStep& front = pending.front();
+    if (!front.releasedBy) return true;
+    for (const InputStep& later : pending)
+        if (later.input.type == INPUT_MOUSE && (later.input.mi.dwFlags & front.releasedBy)) return true;
+    return false;
 }
 
 void Win32EditorHostWindow::queue(const InputStep& step) {
@@ -204,7 +220,7 @@ void Win32EditorHostWindow::injectLoop() {
         InputStep step;
         {
             std::unique_lock<std::mutex> hold(lock);
-            changed.wait(hold, [this] { return stopping || (!pending.empty() && serving); });
+            changed.wait(hold, [this] { return stopping || (!pending.empty() && serving && frontReady()); });
             if (stopping) return;
             step = pending.front();
             pending.pop_front();
@@ -246,6 +262,9 @@ void Win32EditorHostWindow::mouseButton(int button, bool down) {
     if (button == 2) step.input.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
     else if (button == 3) step.input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
     else step.input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    if (down) {
+        step.releasedBy = button == 2 ? MOUSEEVENTF_MIDDLEUP : button == 3 ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    }
     step.pauseBeforeMs = down ? kBeforePressMs : 0;
     step.pauseMs = down ? kAfterPressMs : kAfterReleaseMs;
     queue(step);
