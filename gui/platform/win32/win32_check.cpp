@@ -247,6 +247,12 @@ int main() {
               std::to_string(listener.dropped.size()) + " names");
     }
 
+    // This program carries no dialog resources: the help picture cannot be shown, and says so
+    // with the system's code rather than 0 (which the editor would take for success).
+    const uint32_t pictureError = gui_platform::showModalPicture(114, window.get());
+    check(pictureError != 0, "missing help dialog reports an error", std::to_string(pictureError));
+    std::printf("help picture error %x\n", unsigned(pictureError));
+
     window.reset();
     WNDCLASSA info;
     check(!GetClassInfoA(gui_platform::win32::moduleInstance(), expectedClass, &info), "class unregistered");
