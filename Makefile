@@ -3,7 +3,7 @@
 PACKAGES := cmake g++ make pkg-config binutils mingw-w64 wine64 xvfb xauth \
             libsndfile1-dev libcli11-dev libstb-dev libgtest-dev libgmock-dev \
             libbenchmark-dev libx11-dev libxtst-dev libxres-dev fonts-liberation dpf-plugins-vst \
-            amsynth sox
+            amsynth sox gcc-multilib g++-multilib qemu-user
 JOBS ?= 2
 NATIVE := build
 WIN64 := build-win64
@@ -14,7 +14,9 @@ PREFIX ?=
 VSTDIR ?= $(if $(PREFIX),$(PREFIX)/lib/vst,$(HOME)/.vst)
 BINDIR ?= $(if $(PREFIX),$(PREFIX)/bin,$(HOME)/.local/bin)
 
-.PHONY: all deps build build-win64 build-win32 demo test bench clean install uninstall
+I386 := build-i386
+
+.PHONY: all deps build build-win64 build-win32 build-i386 demo test bench clean install uninstall
 all: build
 
 deps:
@@ -27,7 +29,8 @@ deps:
 
 build: deps
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release \
-	  -DZELVIK_WIN64_DIR=$(CURDIR)/$(WIN64) -DZELVIK_WIN32_DIR=$(CURDIR)/$(WIN32)
+	  -DZELVIK_WIN64_DIR=$(CURDIR)/$(WIN64) -DZELVIK_WIN32_DIR=$(CURDIR)/$(WIN32) \
+	  -DZELVIK_I386_DIR=$(CURDIR)/$(I386)
 	cmake --build $(NATIVE) -j$(JOBS)
 
 build-win64: deps
@@ -38,11 +41,16 @@ build-win32: deps
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WIN32) -j$(JOBS)
 
+# The plug-in and the scenario player as 32-bit Linux code, for the tests to run under qemu-i386.
+build-i386: deps
+	cmake -S . -B $(I386) -DCMAKE_TOOLCHAIN_FILE=cmake/linux-i386.cmake -DCMAKE_BUILD_TYPE=Release -DZELVIK_PLUGIN_ONLY=ON
+	cmake --build $(I386) -j$(JOBS) --target zelvik zelvik-arch-check
+
 demo: build
 	./$(NATIVE)/zelvik-render demo --out demo.wav
 	./$(NATIVE)/zelvik-render snapshot --png editor.png --voices 3
 
-test: build build-win64 build-win32
+test: build build-win64 build-win32 build-i386
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
 
 bench: build
@@ -57,4 +65,4 @@ uninstall:
 	rm -f $(DESTDIR)$(VSTDIR)/zelvik.so $(DESTDIR)$(BINDIR)/zelvik-render
 
 clean:
-	rm -rf $(NATIVE) $(WIN64) $(WIN32)
+	rm -rf $(NATIVE) $(WIN64) $(WIN32) $(I386)

@@ -67,24 +67,40 @@ bool isSystemDll(const std::string& name) {
     return std::find(std::begin(kAllowed), std::end(kAllowed), lower) != std::end(kAllowed);
 }
 
-void checkPluginDll(const std::string& objdump, const std::string& dll) {
+// What the plug-in itself may import: the system's window, drawing, OLE, shell and multimedia
+// services and the C runtime.
+bool isPluginSystemDll(const std::string& name) {
+    static const char* const kAllowed[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "ole32.dll",
+                                           "shell32.dll",  "winmm.dll",  "msvcrt.dll"};
+    std::string lower = lowercase(name);
+    return std::find(std::begin(kAllowed), std::end(kAllowed), lower) != std::end(kAllowed);
+}
+
+void checkPluginDll(const std::string& objdump, const std::string& dll, const std::string& format) {
     if (!exists(dll))
         GTEST_SKIP() << dll << " is not built (make build-win64 build-win32)";
+    EXPECT_NE(hosttest::run({objdump, "-f", dll}).out.find("file format " + format), std::string::npos) << dll;
     PeFacts facts = inspect(objdump, dll);
     ASSERT_FALSE(facts.importedDlls.empty()) << "objdump found no imports in " << dll;
-    for (const char* entry : {"main", "VSTPluginMain"})
-        EXPECT_NE(std::find(facts.exportedNames.begin(), facts.exportedNames.end(), entry), facts.exportedNames.end())
-            << dll << " does not export " << entry;
+    std::vector<std::string> exported = facts.exportedNames;
+    std::sort(exported.begin(), exported.end());
+    EXPECT_EQ(exported, (std::vector<std::string>{"VSTPluginMain", "main"})) << dll;
     for (const std::string& name : facts.importedDlls)
-        EXPECT_TRUE(isSystemDll(name)) << dll << " needs " << name;
+        EXPECT_TRUE(isPluginSystemDll(name)) << dll << " needs " << name;
+    // The editor draws on screen: the window and drawing services must be linked in.
+    for (const char* needed : {"user32.dll", "gdi32.dll"}) {
+        bool found = false;
+        for (const std::string& name : facts.importedDlls) found = found || lowercase(name) == needed;
+        EXPECT_TRUE(found) << dll << " does not import " << needed;
+    }
 }
 
 TEST(HostWindowsBuild, X86PluginExportsEntryPointsAndNeedsOnlySystemDlls) {
-    checkPluginDll("i686-w64-mingw32-objdump", kWin32Dir + "/zelvik-x86.dll");
+    checkPluginDll("i686-w64-mingw32-objdump", kWin32Dir + "/zelvik-x86.dll", "pei-i386");
 }
 
 TEST(HostWindowsBuild, X64PluginExportsEntryPointsAndNeedsOnlySystemDlls) {
-    checkPluginDll("x86_64-w64-mingw32-objdump", kWin64Dir + "/zelvik-x64.dll");
+    checkPluginDll("x86_64-w64-mingw32-objdump", kWin64Dir + "/zelvik-x64.dll", "pei-x86-64");
 }
 
 TEST(HostWindowsBuild, RenderExeNeedsOnlySystemDlls) {

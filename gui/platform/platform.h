@@ -37,10 +37,11 @@ class Device {
 public:
     virtual ~Device() = default;
 
-    // Moves the pen without painting; the dotted pattern starts again with a painted pixel.
+    // Moves the pen without painting.
     virtual void moveTo(GuiPoint p) = 0;
     // A one-pixel line from the pen position to p; p itself is not painted and becomes the pen
-    // position. Dotted lines paint every other pixel, the pattern running on across lines.
+    // position. Dotted lines paint every other pixel, starting with the first, on each line
+    // (as GDI's LineTo with its alternate pen does).
     virtual void lineTo(GuiPoint p, GuiColor color, bool dotted) = 0;
     virtual GuiPoint penPosition() const = 0;
 

@@ -26,33 +26,42 @@ void RasterDevice::plot(int32_t x, int32_t y, GuiColor color) {
     target.setPixel(x, y, color);
 }
 
-void RasterDevice::moveTo(GuiPoint p) {
-    pen = p;
-    dotPhase = 0;
-}
+void RasterDevice::moveTo(GuiPoint p) { pen = p; }
 
 // Bresenham's walk from the pen to p, stopping before p: a polyline therefore paints each
-// corner once, and a closed outline covers its corner pixels exactly once.
+// corner once, and a closed outline covers its corner pixels exactly once. The walk is GDI's:
+// the major axis steps every pixel, and where the exact line passes midway between two pixels
+// the octant decides (a bias in octants 3, 5, 6 and 8), so the same pixels come out as on
+// Windows whichever way the line runs. A dotted line, like one LineTo with GDI's alternate
+// pen, starts with a painted pixel.
 void RasterDevice::lineTo(GuiPoint p, GuiColor color, bool dotted) {
+    const int32_t dx = p.h - pen.h;
+    const int32_t dy = p.v - pen.v;
+    const int32_t absDx = std::abs(dx);
+    const int32_t absDy = std::abs(dy);
+    int32_t octant;
+    if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
+    else octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
+    const int32_t bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+    const bool xMajor = octant == 1 || octant == 4 || octant == 5 || octant == 8;
+    const int32_t major = xMajor ? absDx : absDy;
+    const int32_t minor = xMajor ? absDy : absDx;
+    const int32_t xStep = dx > 0 ? 1 : -1;
+    const int32_t yStep = dy > 0 ? 1 : -1;
     int32_t x = pen.h;
     int32_t y = pen.v;
-    const int32_t dx = std::abs(p.h - x);
-    const int32_t dy = -std::abs(p.v - y);
-    const int32_t sx = x < p.h ? 1 : -1;
-    const int32_t sy = y < p.v ? 1 : -1;
-    int32_t error = dx + dy;
-    while (x != p.h || y != p.v) {
-        if (!dotted || dotPhase % 2 == 0) plot(x, y, color);
-        ++dotPhase;
-        const int32_t twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x += sx;
+    int32_t error = 2 * minor - major;
+    for (int32_t i = 0; i < major; ++i) {
+        if (!dotted || i % 2 == 0) plot(x, y, color);
+        if (error + bias > 0) {
+            if (xMajor) y += yStep;
+            else x += xStep;
+            error += 2 * minor - 2 * major;
+        } else {
+            error += 2 * minor;
         }
-        if (twice <= dx) {
-            error += dx;
-            y += sy;
-        }
+        if (xMajor) x += xStep;
+        else y += yStep;
     }
     pen = p;
 }

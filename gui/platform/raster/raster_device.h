@@ -35,7 +35,6 @@ private:
     Image& target;
     GuiRect clip;
     GuiPoint pen;
-    int32_t dotPhase = 0;  // pixels stepped since the last moveTo, for the dotted pattern
 };
 
 // The intersection of two rectangles with exclusive right and bottom edges (may be empty).
