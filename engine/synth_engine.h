@@ -25,6 +25,10 @@ public:
     // be null (zeros). The voices go side by side between the samples that need the exact
     // per-voice path (a note starting or ending, an envelope changing stage).
     void renderBlock(const float* input, float* out, int frames);
+    // True while no voice can sound before the next note-on: then rendering gives zeros.
+    bool isSilent() const { return liveVoices == 0; }
+    // Advances the clock over `frames` samples of silence (only while isSilent()).
+    void skipSilence(int frames) { clock += frames; }
     // Rewinds the clock and restores the reset values (voices keep playing their stamps).
     void resetEngine();
     // Voices whose amplitude envelope has start <= clock < end.
