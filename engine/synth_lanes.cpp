@@ -2,6 +2,7 @@
 #include "engine/synth_lanes.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 // The baseline every x86 processor of the last twenty years runs (the 32-bit build is
 // compiled for SSE2 too); elsewhere, whatever the compiler makes of the vectors.
 namespace baseline {
+constexpr int kNativeLanes = 4;
 #include "engine/synth_lanes_kernel.h"
 }  // namespace baseline
 
@@ -19,12 +21,14 @@ namespace baseline {
 #pragma GCC push_options
 #pragma GCC target("avx2")
 namespace avx2 {
+constexpr int kNativeLanes = 8;
 #include "engine/synth_lanes_kernel.h"
 }  // namespace avx2
 #pragma GCC pop_options
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512dq,avx512vl,avx512bw")
 namespace avx512 {
+constexpr int kNativeLanes = 16;
 #include "engine/synth_lanes_kernel.h"
 }  // namespace avx512
 #pragma GCC pop_options

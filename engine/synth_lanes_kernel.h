@@ -161,106 +161,135 @@ struct Lanes {
         return __builtin_convertvector(power * scale, F);
     }
 
+    static I maskOf(uint32_t bits, int first) {
+        I mask;
+        for (int j = 0; j < N; ++j) mask[j] = (bits >> (first + j)) & 1u ? -1 : 0;
+        return mask;
+    }
+
+    static constexpr int kChunk = 32;
+    static constexpr int kMaxGroups = kSynthVoiceCount / N;
+    // Per sample of a chunk and per lane: the voice before its filter, the coefficients in
+    // force, and the voice after it.
+    struct Chunk {
+        alignas(64) float voice[kChunk][kSynthVoiceCount];
+        alignas(64) float f[kChunk][kSynthVoiceCount];
+        alignas(64) float feedback[kChunk][kSynthVoiceCount];
+        alignas(64) float inputGain[kChunk][kSynthVoiceCount];
+        alignas(64) float outputGain[kChunk][kSynthVoiceCount];
+        alignas(64) float out[kChunk][kSynthVoiceCount];
+    };
+
+    static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
+    static void oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples,
+                                           Chunk& chunk);
+    static void filters(VoiceLanes& lanes, int groups, int samples, Chunk& chunk);
     static int renderRun(VoiceLanes& lanes, const LaneRun& run, int frames);
 };
 
+// How many of the next `wanted` samples pass without an envelope event or a lane starting
+// or stopping to render: the envelopes stepped ahead without keeping anything. The first
+// time, the rendering lanes are learnt from the first sample.
 template <int N>
-int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
+int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted) {
+    int samples = wanted;
+    uint32_t learnt = 0;
+    for (int g = 0; g < groups; ++g) {
+        const int first = g * N;
+        F amp = load<F>(lanes.ampValue + first), env = load<F>(lanes.envValue + first);
+        const F ampStep = load<F>(lanes.ampStep + first), ampSustain = load<F>(lanes.ampSustain + first);
+        const I ampStage = load<I>(lanes.ampStage + first), stepping = load<I>(lanes.ampStepping + first);
+        const F envStep = load<F>(lanes.envStep + first), envSustain = load<F>(lanes.envSustain + first);
+        const I envStage = load<I>(lanes.envStage + first), envMode = load<I>(lanes.envMode + first);
+        const I attack = stepping & (ampStage == 0), decay = stepping & (ampStage == 1), holds = ampStage == 2;
+        const I envSteps = envMode == kLaneEnvelopeStepping, envStale = envMode == kLaneEnvelopeStale;
+        const I envAttack = envSteps & (envStage == 0), envDecay = envSteps & (envStage == 1), envHolds = envStage == 2;
+        I rendering = maskOf(lanes.rendering, first);
+        for (int s = 0; s < samples; ++s) {
+            const F ampNext = holds ? amp : amp + ampStep;
+            I event = (attack & (ampNext >= 1.0f)) | (decay & (ampNext <= ampSustain));
+            const I renders = stepping & ((stepping ? ampNext : 0.0f) > 0.0f);
+            F envNext = env;
+            if (run.filterOn) {
+                envNext = envHolds ? env : env + envStep;
+                event |= renders & (envStale | (envAttack & (envNext >= 1.0f)) | (envDecay & (envNext <= envSustain)));
+            }
+            if (s == 0 && !lanes.renderingKnown) {
+                rendering = renders;
+            } else {
+                event |= renders ^ rendering;
+            }
+            if (any(event)) {
+                samples = s;
+                break;
+            }
+            amp = stepping ? ampNext : amp;
+            env = renders & envSteps ? envNext : env;
+        }
+        learnt |= bitsOf(rendering) << first;
+    }
+    if (samples > 0 && !lanes.renderingKnown) {
+        lanes.rendering = learnt;
+        lanes.renderingKnown = true;
+    }
+    return samples;
+}
+
+// The first stage of a chunk for one group of lanes: envelopes, arpeggio factor,
+// oscillators and their mix, and the filter coefficients of every sample. Nothing here
+// waits for the previous sample's filter, so consecutive samples overlap freely.
+template <int N>
+void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples,
+                                         Chunk& chunk) {
+    const int first = g * N;
     F phase[kSynthOscillatorCount], increment[kSynthOscillatorCount], target[kSynthOscillatorCount];
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        phase[o] = load<F>(lanes.phase[o]);
-        increment[o] = load<F>(lanes.increment[o]);
-        target[o] = load<F>(lanes.target[o]);
-    }
-    F ampValue = load<F>(lanes.ampValue);
-    const F ampStep = load<F>(lanes.ampStep), ampSustain = load<F>(lanes.ampSustain);
-    const I ampStage = load<I>(lanes.ampStage), ampStepping = load<I>(lanes.ampStepping);
-    F envValue = load<F>(lanes.envValue);
-    const F envStep = load<F>(lanes.envStep), envSustain = load<F>(lanes.envSustain);
-    const I envStage = load<I>(lanes.envStage), envMode = load<I>(lanes.envMode);
-    const F velocity = load<F>(lanes.velocity), resonance = load<F>(lanes.resonance);
-    F cutoff = load<F>(lanes.cutoff), f = load<F>(lanes.f), feedback = load<F>(lanes.feedback);
-    F inputGain = load<F>(lanes.inputGain), outputGain = load<F>(lanes.outputGain);
-    F y[4], x[4];
-    for (int s = 0; s < 4; ++s) {
-        y[s] = load<F>(lanes.y[s]);
-        x[s] = load<F>(lanes.x[s]);
-    }
-    I laneIndex;
-    for (int j = 0; j < N; ++j) laneIndex[j] = j;
-
-    const I attackLanes = ampStage == 0, decayLanes = ampStage == 1, sustainLanes = ampStage == 2;
-    const I envSteps = envMode == kLaneEnvelopeStepping, envStale = envMode == kLaneEnvelopeStale;
-    const I envAttack = envStage == 0, envDecay = envStage == 1, envHolds = envStage == 2;
-    I rendering = {};
-    int firstRendering = 0, lanesToSum = 0;
-    auto learnRendering = [&](uint32_t bits) {
-        for (int j = 0; j < N; ++j) rendering[j] = (bits >> j) & 1u ? -1 : 0;
-        firstRendering = bits != 0 ? __builtin_ctz(bits) : 0;
-        lanesToSum = bits != 0 ? 32 - __builtin_clz(bits) : 0;
-    };
-    if (lanes.renderingKnown) learnRendering(lanes.rendering);
-
     int32_t shapes[kSynthOscillatorCount];
     float levels[kSynthOscillatorCount];
     bool multiplies[kSynthOscillatorCount];
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        phase[o] = load<F>(lanes.phase[o] + first);
+        increment[o] = load<F>(lanes.increment[o] + first);
+        target[o] = load<F>(lanes.target[o] + first);
         shapes[o] = run.oscillators[o].shape;
         levels[o] = run.oscillators[o].level;
         multiplies[o] = run.oscillators[o].multiply;
     }
-    const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors) : splat(run.arpFactor);
+    F amp = load<F>(lanes.ampValue + first), env = load<F>(lanes.envValue + first);
+    const F ampStep = load<F>(lanes.ampStep + first);
+    const I stepping = load<I>(lanes.ampStepping + first), holds = load<I>(lanes.ampStage + first) == 2;
+    const F envStep = load<F>(lanes.envStep + first);
+    const I envSteps = load<I>(lanes.envMode + first) == kLaneEnvelopeStepping;
+    const I envHolds = load<I>(lanes.envStage + first) == 2;
+    const F velocity = load<F>(lanes.velocity + first), resonance = load<F>(lanes.resonance + first);
+    F cutoff = load<F>(lanes.cutoff + first), f = load<F>(lanes.f + first);
+    F feedback = load<F>(lanes.feedback + first), inputGain = load<F>(lanes.inputGain + first);
+    F outputGain = load<F>(lanes.outputGain + first);
+    const I rendering = maskOf(lanes.rendering, first);
+    const I envRenders = rendering & envSteps;
+    const int firstRendering = lanes.rendering != 0 ? __builtin_ctz(lanes.rendering) : 0;
+    I laneIndex;
+    for (int j = 0; j < N; ++j) laneIndex[j] = first + j;
+    const I seeded = laneIndex == firstRendering;
+    const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
 
-    // Voice outputs wait in rows and are summed in voice order, as the rule adds them.
-    constexpr int kRows = 16;
-    float rows[kRows][N];
-    int pending = 0;
-    auto sumRows = [&](int upTo) {
-        for (int r = 0; r < pending; ++r) {
-            float sum = 0.0f;
-            for (int j = 0; j < lanesToSum; ++j) sum += rows[r][j];
-            run.out[upTo - pending + r] = sum;
-        }
-        pending = 0;
-    };
+    for (int s = 0; s < samples; ++s) {
+        const F ampNext = holds ? amp : amp + ampStep;
+        const F amplitude = stepping ? ampNext : 0.0f;
+        amp = stepping ? ampNext : amp;
 
-    int done = 0;
-    for (; done < frames; ++done) {
-        // The envelopes first: an event leaves this sample untouched for the exact path.
-        const F ampNext = sustainLanes ? ampValue : ampValue + ampStep;
-        I event = ampStepping & ((attackLanes & (ampNext >= 1.0f)) | (decayLanes & (ampNext <= ampSustain)));
-        const F amplitude = ampStepping ? ampNext : 0.0f;
-        const I rendersNow = amplitude > 0.0f;
-        F envNext = envValue;
-        if (run.filterOn) {
-            envNext = envHolds ? envValue : envValue + envStep;
-            event |= rendersNow & ((envStale) | (envSteps & ((envAttack & (envNext >= 1.0f)) |
-                                                              (envDecay & (envNext <= envSustain)))));
-        }
-        if (!lanes.renderingKnown) {
-            if (any(event)) break;
-            lanes.rendering = bitsOf(rendersNow);
-            lanes.renderingKnown = true;
-            learnRendering(lanes.rendering);
-        } else if (any(event | (rendersNow ^ rendering))) {
-            break;
-        }
-        ampValue = ampStepping ? ampNext : ampValue;
-
-        const float in = run.input ? run.input[done] : 0.0f;
-        F acc = laneIndex == firstRendering ? splat(in) : 0.0f;
+        const float in = run.input ? run.input[offset + s] : 0.0f;
+        F acc = seeded ? splat(in) : 0.0f;
         F waves[kSynthOscillatorCount];
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            const F at = phase[o];
+            // Two oscillators of one pure shape at the same phases (as in the default
+            // program) have the same values.
             int sharedWith = -1;
             if (!SynthOscillator::readsNoiseTables(shapes[o])) {
                 for (int p = 0; p < o && sharedWith < 0; ++p) {
-                    if (shapes[p] == shapes[o] && !any(sameBits<I>(phase[p]) != sameBits<I>(at))) sharedWith = p;
+                    if (shapes[p] == shapes[o] && !any(sameBits<I>(phase[p]) != sameBits<I>(phase[o]))) sharedWith = p;
                 }
             }
-            // Two oscillators of one pure shape at the same phases (as in the default
-            // program) have the same values.
-            waves[o] = sharedWith >= 0 ? waves[sharedWith] : wave(shapes[o], run.oscillators[o], at);
+            waves[o] = sharedWith >= 0 ? waves[sharedWith] : wave(shapes[o], run.oscillators[o], phase[o]);
         }
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
             F advanced = phase[o] + arpFactor * increment[o];
@@ -278,69 +307,125 @@ int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
             const F term = waves[o] * levels[o];
             acc = multiplies[o] ? acc * term : acc + term;
         }
-        F out = acc * velocity * amplitude;
+        store(chunk.voice[s] + first, acc * velocity * amplitude);
 
-        if (run.filterOn) {
-            const F level = envSteps ? envNext : 0.0f;
-            envValue = rendering & envSteps ? envNext : envValue;
-            const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
-            const I changed = rendering & (wanted != cutoff);
-            if (any(changed)) {
-                const F fc = 0.005f * powerOf200(wanted);
-                const F newF = 1.16f * fc;
-                const F fSquared = newF * newF;
-                const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
-                const F newInputGain = 0.35013f * fSquared * fSquared;
-                const F newOutputGain = 2.0f * resonance + 1.0f;
-                cutoff = changed ? wanted : cutoff;
-                f = changed ? newF : f;
-                feedback = changed ? newFeedback : feedback;
-                inputGain = changed ? newInputGain : inputGain;
-                outputGain = changed ? newOutputGain : outputGain;
-            }
-            const F damping = 1.0f - f;
-            const F stageIn = (out - feedback * y[3]) * inputGain;
-            const F y1 = stageIn + 0.3f * x[0] + damping * y[0];
-            const F y2 = y1 + 0.3f * x[1] + damping * y[1];
-            const F y3 = y2 + 0.3f * x[2] + damping * y[2];
-            const F y4 = y3 + 0.3f * x[3] + damping * y[3];
-            x[0] = rendering ? stageIn : x[0];
-            x[1] = rendering ? y1 : x[1];
-            x[2] = rendering ? y2 : x[2];
-            x[3] = rendering ? y3 : x[3];
-            y[0] = rendering ? y1 : y[0];
-            y[1] = rendering ? y2 : y[1];
-            y[2] = rendering ? y3 : y[2];
-            y[3] = rendering ? y4 : y[3];
-            out = outputGain * y4;
+        if (!run.filterOn) continue;
+        const F envNext = envHolds ? env : env + envStep;
+        const F level = envSteps ? envNext : 0.0f;
+        env = envRenders ? envNext : env;
+        const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
+        const I changed = rendering & (wanted != cutoff);
+        if (any(changed)) {
+            const F fc = 0.005f * powerOf200(wanted);
+            const F newF = 1.16f * fc;
+            const F fSquared = newF * newF;
+            const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
+            const F newInputGain = 0.35013f * fSquared * fSquared;
+            const F newOutputGain = 2.0f * resonance + 1.0f;
+            cutoff = changed ? wanted : cutoff;
+            f = changed ? newF : f;
+            feedback = changed ? newFeedback : feedback;
+            inputGain = changed ? newInputGain : inputGain;
+            outputGain = changed ? newOutputGain : outputGain;
         }
-        store(rows[pending], rendering ? out : 0.0f);
-        if (++pending == kRows) sumRows(done + 1);
+        store(chunk.f[s] + first, f);
+        store(chunk.feedback[s] + first, feedback);
+        store(chunk.inputGain[s] + first, inputGain);
+        store(chunk.outputGain[s] + first, outputGain);
     }
-    sumRows(done);
 
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        store(lanes.phase[o], phase[o]);
-        store(lanes.increment[o], increment[o]);
+        store(lanes.phase[o] + first, phase[o]);
+        store(lanes.increment[o] + first, increment[o]);
     }
-    store(lanes.ampValue, ampValue);
-    store(lanes.envValue, envValue);
-    store(lanes.cutoff, cutoff);
-    store(lanes.f, f);
-    store(lanes.feedback, feedback);
-    store(lanes.inputGain, inputGain);
-    store(lanes.outputGain, outputGain);
-    for (int s = 0; s < 4; ++s) {
-        store(lanes.y[s], y[s]);
-        store(lanes.x[s], x[s]);
+    store(lanes.ampValue + first, amp);
+    store(lanes.envValue + first, env);
+    store(lanes.cutoff + first, cutoff);
+    store(lanes.f + first, f);
+    store(lanes.feedback + first, feedback);
+    store(lanes.inputGain + first, inputGain);
+    store(lanes.outputGain + first, outputGain);
+}
+
+// The second stage: the ladder recursion, sample after sample, the groups interleaved so
+// their chains overlap.
+template <int N>
+void Lanes<N>::filters(VoiceLanes& lanes, int groups, int samples, Chunk& chunk) {
+    F y[kMaxGroups][4], x[kMaxGroups][4];
+    I rendering[kMaxGroups];
+    for (int g = 0; g < groups; ++g) {
+        rendering[g] = maskOf(lanes.rendering, g * N);
+        for (int k = 0; k < 4; ++k) {
+            y[g][k] = load<F>(lanes.y[k] + g * N);
+            x[g][k] = load<F>(lanes.x[k] + g * N);
+        }
+    }
+    for (int s = 0; s < samples; ++s) {
+        for (int g = 0; g < groups; ++g) {
+            const int first = g * N;
+            const F damping = 1.0f - load<F>(chunk.f[s] + first);
+            const F stageIn = (load<F>(chunk.voice[s] + first) - load<F>(chunk.feedback[s] + first) * y[g][3]) *
+                              load<F>(chunk.inputGain[s] + first);
+            const F y1 = stageIn + 0.3f * x[g][0] + damping * y[g][0];
+            const F y2 = y1 + 0.3f * x[g][1] + damping * y[g][1];
+            const F y3 = y2 + 0.3f * x[g][2] + damping * y[g][2];
+            const F y4 = y3 + 0.3f * x[g][3] + damping * y[g][3];
+            const I r = rendering[g];
+            x[g][0] = r ? stageIn : x[g][0];
+            x[g][1] = r ? y1 : x[g][1];
+            x[g][2] = r ? y2 : x[g][2];
+            x[g][3] = r ? y3 : x[g][3];
+            y[g][0] = r ? y1 : y[g][0];
+            y[g][1] = r ? y2 : y[g][1];
+            y[g][2] = r ? y3 : y[g][2];
+            y[g][3] = r ? y4 : y[g][3];
+            store(chunk.out[s] + first, r ? load<F>(chunk.outputGain[s] + first) * y4 : 0.0f);
+        }
+    }
+    for (int g = 0; g < groups; ++g) {
+        for (int k = 0; k < 4; ++k) {
+            store(lanes.y[k] + g * N, y[g][k]);
+            store(lanes.x[k] + g * N, x[g][k]);
+        }
+    }
+}
+
+template <int N>
+int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
+    const int groups = (lanes.count + N - 1) / N;
+    Chunk chunk;
+    int done = 0;
+    while (done < frames) {
+        const int wanted = std::min(kChunk, frames - done);
+        const int samples = eventFreeSamples(lanes, run, groups, wanted);
+        if (samples == 0) break;
+        for (int g = 0; g < groups; ++g) oscillatorsAndCoefficients(lanes, run, g, done, samples, chunk);
+        if (run.filterOn) {
+            filters(lanes, groups, samples, chunk);
+        } else {
+            for (int s = 0; s < samples; ++s) {
+                for (int g = 0; g < groups; ++g) {
+                    store(chunk.out[s] + g * N, maskOf(lanes.rendering, g * N) ? load<F>(chunk.voice[s] + g * N) : 0.0f);
+                }
+            }
+        }
+        // Voice outputs summed in voice order, as the rule adds them.
+        const int lanesToSum = lanes.rendering != 0 ? 32 - __builtin_clz(lanes.rendering) : 0;
+        for (int s = 0; s < samples; ++s) {
+            float sum = 0.0f;
+            for (int j = 0; j < lanesToSum; ++j) sum += chunk.out[s][j];
+            run.out[done + s] = sum;
+        }
+        done += samples;
+        if (samples < wanted) break;
     }
     return done;
 }
 
 int renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
-    // The narrowest width that holds the live voices: one voice costs a quarter of sixteen.
-    if (lanes.count <= 4) return Lanes<4>::renderRun(lanes, run, frames);
-    if (lanes.count <= 8) return Lanes<8>::renderRun(lanes, run, frames);
+    // Groups of the native width; a few voices take one narrow group.
+    if (lanes.count <= 4 || kNativeLanes == 4) return Lanes<4>::renderRun(lanes, run, frames);
+    if (lanes.count <= 8 || kNativeLanes == 8) return Lanes<8>::renderRun(lanes, run, frames);
     return Lanes<16>::renderRun(lanes, run, frames);
 }
 
