@@ -337,18 +337,21 @@ void SynthEngine::setArpRange(float value) {
 
 void SynthEngine::setCutoff(float value) {
     cutoff = value;
-    for (SynthVoice& voice : voices) {
-        if (voice.ampEnvelope.isSoundingAt(clock)) {
-            voice.filter.setup(cutoff, resonance);
-        }
-    }
+    setupSoundingFilters();
 }
 
 void SynthEngine::setResonance(float value) {
     resonance = value;
+    setupSoundingFilters();
+}
+
+void SynthEngine::setupSoundingFilters() {
+    // setup() on every sounding voice; they share the one cutoff, so one power serves all.
+    const float power = powerOf200(cutoff);
     for (SynthVoice& voice : voices) {
         if (voice.ampEnvelope.isSoundingAt(clock)) {
-            voice.filter.setup(cutoff, resonance);
+            voice.filter.resonance = resonance;
+            voice.filter.setCutoffWithPower(cutoff, power);
         }
     }
 }

@@ -96,6 +96,7 @@ private:
     // envelope event falls on it; false leaves the sample to the exact path.
     bool renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, const float* input, float* out);
     int chooseVoice() const;
+    void setupSoundingFilters();
 
     // Voices whose amplitude envelope has not ended (end > clock): only these are
     // evaluated, so a silent engine costs almost nothing per sample.

@@ -5,6 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define ZELVIK_X86_LANES 1
+#else
+#define ZELVIK_X86_LANES 0
+#endif
+
 namespace {
 
 // The baseline every x86 processor of the last twenty years runs (the 32-bit build is

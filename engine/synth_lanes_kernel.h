@@ -44,12 +44,19 @@ struct Lanes {
     static void store(T* p, V v) {
         std::memcpy(p, &v, sizeof v);
     }
-    static F splat(float x) {
-        F v;
-        for (int j = 0; j < N; ++j) v[j] = x;
-        return v;
-    }
+    // x in every lane (one broadcast; subtracting +0 keeps every value, -0 included).
+    static F splat(float x) { return x - F{}; }
+    // Whether any lane of a mask is set: one test instruction where the width is native.
     static bool any(I mask) {
+#if ZELVIK_X86_LANES
+        if constexpr (N == 16 && kNativeLanes >= 16) {
+            return _mm512_test_epi32_mask(sameBits<__m512i>(mask), sameBits<__m512i>(mask)) != 0;
+        } else if constexpr (N == 8 && kNativeLanes >= 8) {
+            return !_mm256_testz_si256(sameBits<__m256i>(mask), sameBits<__m256i>(mask));
+        } else if constexpr (N == 4) {
+            return _mm_movemask_ps(sameBits<__m128>(mask)) != 0;
+        }
+#endif
         uint64_t words[N / 2];
         std::memcpy(words, &mask, sizeof words);
         uint64_t all = 0;
@@ -172,6 +179,7 @@ struct Lanes {
     // Per sample of a chunk and per lane: the voice before its filter, the coefficients in
     // force, and the voice after it.
     struct Chunk {
+        alignas(64) float wave[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
         alignas(64) float voice[kChunk][kSynthVoiceCount];
         alignas(64) float f[kChunk][kSynthVoiceCount];
         alignas(64) float feedback[kChunk][kSynthVoiceCount];
@@ -179,6 +187,28 @@ struct Lanes {
         alignas(64) float outputGain[kChunk][kSynthVoiceCount];
         alignas(64) float out[kChunk][kSynthVoiceCount];
     };
+
+    // One oscillator of one shape over a chunk: its waves, then the phase advance and the
+    // portamento step of the rendering lanes.
+    template <int Shape>
+    static void oscillatorRun(const LaneRun& run, const SynthOscillator& oscillator, F& phase, F& increment, F target,
+                              F arpFactor, I rendering, int samples, float (*waves)[kSynthVoiceCount], int first) {
+        for (int s = 0; s < samples; ++s) {
+            store(waves[s] + first, wave(Shape, oscillator, phase));
+            F advanced = phase + arpFactor * increment;
+            advanced = advanced >= 1.0f ? advanced - 1.0f : advanced;
+            if (any(advanced >= 1.0f)) {
+                for (int j = 0; j < N; ++j) {
+                    if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
+                }
+            }
+            phase = rendering ? advanced : phase;
+            if (run.portaOn) {
+                const F glided = increment + (target - increment) * run.portaCoef;
+                increment = rendering ? glided : increment;
+            }
+        }
+    }
 
     static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
     static void oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples,
@@ -272,6 +302,43 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
     const I seeded = laneIndex == firstRendering;
     const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
 
+    // Oscillator by oscillator, so each runs its own shape's loop over the chunk.
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        // Two oscillators of one pure shape in one state (as in the default program) stay
+        // alike over the chunk: the later one takes the earlier one's values.
+        int sharedWith = -1;
+        if (!SynthOscillator::readsNoiseTables(shapes[o])) {
+            for (int p = 0; p < o && sharedWith < 0; ++p) {
+                if (shapes[p] == shapes[o] && !any(sameBits<I>(phase[p]) != sameBits<I>(phase[o])) &&
+                    !any(sameBits<I>(increment[p]) != sameBits<I>(increment[o])) &&
+                    !any(sameBits<I>(target[p]) != sameBits<I>(target[o])))
+                    sharedWith = p;
+            }
+        }
+        if (sharedWith >= 0) {
+            for (int s = 0; s < samples; ++s) store(chunk.wave[o][s] + first, load<F>(chunk.wave[sharedWith][s] + first));
+            phase[o] = phase[sharedWith];
+            increment[o] = increment[sharedWith];
+            continue;
+        }
+        switch (shapes[o]) {
+#define ZELVIK_SHAPE_CASE(shape)                                                                              \
+    case shape:                                                                                               \
+        oscillatorRun<shape>(run, run.oscillators[o], phase[o], increment[o], target[o], arpFactor, rendering, \
+                             samples, chunk.wave[o], first);                                                  \
+        break;
+            ZELVIK_SHAPE_CASE(0) ZELVIK_SHAPE_CASE(1) ZELVIK_SHAPE_CASE(2) ZELVIK_SHAPE_CASE(3)
+            ZELVIK_SHAPE_CASE(4) ZELVIK_SHAPE_CASE(5) ZELVIK_SHAPE_CASE(6) ZELVIK_SHAPE_CASE(7)
+            ZELVIK_SHAPE_CASE(8) ZELVIK_SHAPE_CASE(9) ZELVIK_SHAPE_CASE(10) ZELVIK_SHAPE_CASE(11)
+            ZELVIK_SHAPE_CASE(12) ZELVIK_SHAPE_CASE(13)
+#undef ZELVIK_SHAPE_CASE
+        default:
+            oscillatorRun<-1>(run, run.oscillators[o], phase[o], increment[o], target[o], arpFactor, rendering,
+                              samples, chunk.wave[o], first);
+            break;
+        }
+    }
+
     for (int s = 0; s < samples; ++s) {
         const F ampNext = holds ? amp : amp + ampStep;
         const F amplitude = stepping ? ampNext : 0.0f;
@@ -279,32 +346,8 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
 
         const float in = run.input ? run.input[offset + s] : 0.0f;
         F acc = seeded ? splat(in) : 0.0f;
-        F waves[kSynthOscillatorCount];
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            // Two oscillators of one pure shape at the same phases (as in the default
-            // program) have the same values.
-            int sharedWith = -1;
-            if (!SynthOscillator::readsNoiseTables(shapes[o])) {
-                for (int p = 0; p < o && sharedWith < 0; ++p) {
-                    if (shapes[p] == shapes[o] && !any(sameBits<I>(phase[p]) != sameBits<I>(phase[o]))) sharedWith = p;
-                }
-            }
-            waves[o] = sharedWith >= 0 ? waves[sharedWith] : wave(shapes[o], run.oscillators[o], phase[o]);
-        }
-        for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            F advanced = phase[o] + arpFactor * increment[o];
-            advanced = advanced >= 1.0f ? advanced - 1.0f : advanced;
-            if (any(advanced >= 1.0f)) {
-                for (int j = 0; j < N; ++j) {
-                    if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
-                }
-            }
-            phase[o] = rendering ? advanced : phase[o];
-            if (run.portaOn) {
-                const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
-                increment[o] = rendering ? glided : increment[o];
-            }
-            const F term = waves[o] * levels[o];
+            const F term = load<F>(chunk.wave[o][s] + first) * levels[o];
             acc = multiplies[o] ? acc * term : acc + term;
         }
         store(chunk.voice[s] + first, acc * velocity * amplitude);
@@ -403,9 +446,10 @@ int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
         if (run.filterOn) {
             filters(lanes, groups, samples, chunk);
         } else {
-            for (int s = 0; s < samples; ++s) {
-                for (int g = 0; g < groups; ++g) {
-                    store(chunk.out[s] + g * N, maskOf(lanes.rendering, g * N) ? load<F>(chunk.voice[s] + g * N) : 0.0f);
+            for (int g = 0; g < groups; ++g) {
+                const I rendering = maskOf(lanes.rendering, g * N);
+                for (int s = 0; s < samples; ++s) {
+                    store(chunk.out[s] + g * N, rendering ? load<F>(chunk.voice[s] + g * N) : 0.0f);
                 }
             }
         }
