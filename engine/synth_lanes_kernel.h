@@ -179,6 +179,7 @@ struct Lanes {
     // Per sample of a chunk and per lane: the voice before its filter, the coefficients in
     // force, and the voice after it.
     struct Chunk {
+        alignas(64) float phase[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
         alignas(64) float wave[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
         alignas(64) float voice[kChunk][kSynthVoiceCount];
         alignas(64) float f[kChunk][kSynthVoiceCount];
@@ -188,26 +189,11 @@ struct Lanes {
         alignas(64) float out[kChunk][kSynthVoiceCount];
     };
 
-    // One oscillator of one shape over a chunk: its waves, then the phase advance and the
-    // portamento step of the rendering lanes.
+    // One oscillator of one shape over a chunk, from the phases stored for each sample.
     template <int Shape>
-    static void oscillatorRun(const LaneRun& run, const SynthOscillator& oscillator, F& phase, F& increment, F target,
-                              F arpFactor, I rendering, int samples, float (*waves)[kSynthVoiceCount], int first) {
-        for (int s = 0; s < samples; ++s) {
-            store(waves[s] + first, wave(Shape, oscillator, phase));
-            F advanced = phase + arpFactor * increment;
-            advanced = advanced >= 1.0f ? advanced - 1.0f : advanced;
-            if (any(advanced >= 1.0f)) {
-                for (int j = 0; j < N; ++j) {
-                    if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
-                }
-            }
-            phase = rendering ? advanced : phase;
-            if (run.portaOn) {
-                const F glided = increment + (target - increment) * run.portaCoef;
-                increment = rendering ? glided : increment;
-            }
-        }
+    static void oscillatorRun(const SynthOscillator& oscillator, int samples, const float (*phases)[kSynthVoiceCount],
+                              float (*waves)[kSynthVoiceCount], int first) {
+        for (int s = 0; s < samples; ++s) store(waves[s] + first, wave(Shape, oscillator, load<F>(phases[s] + first)));
     }
 
     static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
@@ -302,30 +288,49 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
     const I seeded = laneIndex == firstRendering;
     const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
 
-    // Oscillator by oscillator, so each runs its own shape's loop over the chunk.
+    // The phases first, the three oscillators' chains side by side; each phase is the one
+    // its sample's wave is read at.
+    for (int s = 0; s < samples; ++s) {
+        for (int o = 0; o < kSynthOscillatorCount; ++o) {
+            store(chunk.phase[o][s] + first, phase[o]);
+            F advanced = phase[o] + arpFactor * increment[o];
+            const F wrapped = advanced - 1.0f;
+            advanced = advanced >= 1.0f ? wrapped : advanced;
+            if (any(advanced >= 1.0f)) {
+                for (int j = 0; j < N; ++j) {
+                    if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
+                }
+            }
+            phase[o] = rendering ? advanced : phase[o];
+            if (run.portaOn) {
+                const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
+                increment[o] = rendering ? glided : increment[o];
+            }
+        }
+    }
+    // Then oscillator by oscillator, each in its own shape's loop over the chunk.
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        // Two oscillators of one pure shape in one state (as in the default program) stay
-        // alike over the chunk: the later one takes the earlier one's values.
+        // Two oscillators of one pure shape at the same phases (as in the default program)
+        // have the same values.
         int sharedWith = -1;
         if (!SynthOscillator::readsNoiseTables(shapes[o])) {
             for (int p = 0; p < o && sharedWith < 0; ++p) {
-                if (shapes[p] == shapes[o] && !any(sameBits<I>(phase[p]) != sameBits<I>(phase[o])) &&
-                    !any(sameBits<I>(increment[p]) != sameBits<I>(increment[o])) &&
-                    !any(sameBits<I>(target[p]) != sameBits<I>(target[o])))
-                    sharedWith = p;
+                if (shapes[p] != shapes[o]) continue;
+                bool samePhases = true;
+                for (int s = 0; s < samples && samePhases; ++s) {
+                    samePhases = !any(load<I>(chunk.phase[p][s] + first) != load<I>(chunk.phase[o][s] + first));
+                }
+                if (samePhases) sharedWith = p;
             }
         }
         if (sharedWith >= 0) {
             for (int s = 0; s < samples; ++s) store(chunk.wave[o][s] + first, load<F>(chunk.wave[sharedWith][s] + first));
-            phase[o] = phase[sharedWith];
-            increment[o] = increment[sharedWith];
             continue;
         }
         switch (shapes[o]) {
-#define ZELVIK_SHAPE_CASE(shape)                                                                              \
-    case shape:                                                                                               \
-        oscillatorRun<shape>(run, run.oscillators[o], phase[o], increment[o], target[o], arpFactor, rendering, \
-                             samples, chunk.wave[o], first);                                                  \
+#define ZELVIK_SHAPE_CASE(shape)                                                                        \
+    case shape:                                                                                         \
+        oscillatorRun<shape>(run.oscillators[o], samples, chunk.phase[o], chunk.wave[o], first);        \
         break;
             ZELVIK_SHAPE_CASE(0) ZELVIK_SHAPE_CASE(1) ZELVIK_SHAPE_CASE(2) ZELVIK_SHAPE_CASE(3)
             ZELVIK_SHAPE_CASE(4) ZELVIK_SHAPE_CASE(5) ZELVIK_SHAPE_CASE(6) ZELVIK_SHAPE_CASE(7)
@@ -333,8 +338,7 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
             ZELVIK_SHAPE_CASE(12) ZELVIK_SHAPE_CASE(13)
 #undef ZELVIK_SHAPE_CASE
         default:
-            oscillatorRun<-1>(run, run.oscillators[o], phase[o], increment[o], target[o], arpFactor, rendering,
-                              samples, chunk.wave[o], first);
+            oscillatorRun<-1>(run.oscillators[o], samples, chunk.phase[o], chunk.wave[o], first);
             break;
         }
     }
