@@ -147,6 +147,19 @@ struct Lanes {
     // 200^c in double (well inside a float rounding), rounded once to float: the filter
     // at low cutoff magnifies any error in its coefficient.
     static F powerOf200(F c) {
+        if constexpr (N > 4 && N > kNativeLanes / 2) {
+            // Doubles of half the lanes fill a native register: two halves, each native.
+            typedef Lanes<N / 2> Half;
+            typename Half::F low, high;
+            std::memcpy(&low, &c, sizeof low);
+            std::memcpy(&high, reinterpret_cast<const char*>(&c) + sizeof low, sizeof high);
+            low = Half::powerOf200(low);
+            high = Half::powerOf200(high);
+            F joined;
+            std::memcpy(&joined, &low, sizeof low);
+            std::memcpy(reinterpret_cast<char*>(&joined) + sizeof low, &high, sizeof high);
+            return joined;
+        }
         constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: rounds to an integer
         D s = __builtin_convertvector(c, D) * 7.643856189774724;
         s = s > 160.0 ? 160.0 : s;  // beyond float range either way; NaN stays NaN
