@@ -150,15 +150,16 @@ struct Lanes {
         if constexpr (N > 4 && N > kNativeLanes / 2) {
             // Doubles of half the lanes fill a native register: two halves, each native.
             typedef Lanes<N / 2> Half;
-            typename Half::F low, high;
-            std::memcpy(&low, &c, sizeof low);
-            std::memcpy(&high, reinterpret_cast<const char*>(&c) + sizeof low, sizeof high);
-            low = Half::powerOf200(low);
-            high = Half::powerOf200(high);
-            F joined;
-            std::memcpy(&joined, &low, sizeof low);
-            std::memcpy(reinterpret_cast<char*>(&joined) + sizeof low, &high, sizeof high);
-            return joined;
+            if constexpr (N == 16) {
+                const typename Half::F low = __builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7);
+                const typename Half::F high = __builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15);
+                return __builtin_shufflevector(Half::powerOf200(low), Half::powerOf200(high), 0, 1, 2, 3, 4, 5, 6, 7,
+                                               8, 9, 10, 11, 12, 13, 14, 15);
+            } else {
+                const typename Half::F low = __builtin_shufflevector(c, c, 0, 1, 2, 3);
+                const typename Half::F high = __builtin_shufflevector(c, c, 4, 5, 6, 7);
+                return __builtin_shufflevector(Half::powerOf200(low), Half::powerOf200(high), 0, 1, 2, 3, 4, 5, 6, 7);
+            }
         }
         constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: rounds to an integer
         D s = __builtin_convertvector(c, D) * 7.643856189774724;
