@@ -305,6 +305,7 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
     // The phases first, the three oscillators' chains side by side; each phase is the one
     // its sample's wave is read at.
     for (int s = 0; s < samples; ++s) {
+#pragma GCC unroll 3
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
             store(chunk.phase[o][s] + first, phase[o]);
             F advanced = phase[o] + arpFactor * increment[o];
