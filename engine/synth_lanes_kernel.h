@@ -189,17 +189,11 @@ struct Lanes {
     }
 
     static constexpr int kChunk = 32;
-    static constexpr int kMaxGroups = kSynthVoiceCount / N;
-    // Per sample of a chunk and per lane: the voice before its filter, the coefficients in
-    // force, and the voice after it.
+    // Per sample of a chunk and per lane: each oscillator's phase and wave, and the voice
+    // after its filter.
     struct Chunk {
         alignas(64) float phase[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
         alignas(64) float wave[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
-        alignas(64) float voice[kChunk][kSynthVoiceCount];
-        alignas(64) float f[kChunk][kSynthVoiceCount];
-        alignas(64) float feedback[kChunk][kSynthVoiceCount];
-        alignas(64) float inputGain[kChunk][kSynthVoiceCount];
-        alignas(64) float outputGain[kChunk][kSynthVoiceCount];
         alignas(64) float out[kChunk][kSynthVoiceCount];
     };
 
@@ -211,9 +205,7 @@ struct Lanes {
     }
 
     static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
-    static void oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples,
-                                           Chunk& chunk);
-    static void filters(VoiceLanes& lanes, int groups, int samples, Chunk& chunk);
+    static void voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk);
     static int renderRun(VoiceLanes& lanes, const LaneRun& run, int frames);
 };
 
@@ -265,12 +257,10 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
     return samples;
 }
 
-// The first stage of a chunk for one group of lanes: envelopes, arpeggio factor,
-// oscillators and their mix, and the filter coefficients of every sample. Nothing here
-// waits for the previous sample's filter, so consecutive samples overlap freely.
+// A chunk of one group of lanes: phases and waves oscillator by oscillator, then sample by
+// sample the envelopes, the mix, the filter coefficients and the filter.
 template <int N>
-void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples,
-                                         Chunk& chunk) {
+void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk) {
     const int first = g * N;
     F phase[kSynthOscillatorCount], increment[kSynthOscillatorCount], target[kSynthOscillatorCount];
     int32_t shapes[kSynthOscillatorCount];
@@ -294,6 +284,11 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
     F cutoff = load<F>(lanes.cutoff + first), f = load<F>(lanes.f + first);
     F feedback = load<F>(lanes.feedback + first), inputGain = load<F>(lanes.inputGain + first);
     F outputGain = load<F>(lanes.outputGain + first);
+    F y[4], x[4];
+    for (int k = 0; k < 4; ++k) {
+        y[k] = load<F>(lanes.y[k] + first);
+        x[k] = load<F>(lanes.x[k] + first);
+    }
     const I rendering = maskOf(lanes.rendering, first);
     const I envRenders = rendering & envSteps;
     const int firstRendering = lanes.rendering != 0 ? __builtin_ctz(lanes.rendering) : 0;
@@ -369,9 +364,11 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
             const F term = load<F>(chunk.wave[o][s] + first) * levels[o];
             acc = multiplies[o] ? acc * term : acc + term;
         }
-        store(chunk.voice[s] + first, acc * velocity * amplitude);
-
-        if (!run.filterOn) continue;
+        const F voice = acc * velocity * amplitude;
+        if (!run.filterOn) {
+            store(chunk.out[s] + first, rendering ? voice : 0.0f);
+            continue;
+        }
         const F envNext = envHolds ? env : env + envStep;
         const F level = envSteps ? envNext : 0.0f;
         env = envRenders ? envNext : env;
@@ -390,10 +387,27 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
             inputGain = changed ? newInputGain : inputGain;
             outputGain = changed ? newOutputGain : outputGain;
         }
-        store(chunk.f[s] + first, f);
-        store(chunk.feedback[s] + first, feedback);
-        store(chunk.inputGain[s] + first, inputGain);
-        store(chunk.outputGain[s] + first, outputGain);
+        // The ladder recursion: the one chain from sample to sample. Everything above for
+        // the next samples does not wait for it, so the two overlap.
+        const F damping = 1.0f - f;
+        const F stageIn = (voice - feedback * y[3]) * inputGain;
+        const F y1 = stageIn + 0.3f * x[0] + damping * y[0];
+        const F y2 = y1 + 0.3f * x[1] + damping * y[1];
+        const F y3 = y2 + 0.3f * x[2] + damping * y[2];
+        const F y4 = y3 + 0.3f * x[3] + damping * y[3];
+        x[0] = rendering ? stageIn : x[0];
+        x[1] = rendering ? y1 : x[1];
+        x[2] = rendering ? y2 : x[2];
+        x[3] = rendering ? y3 : x[3];
+        y[0] = rendering ? y1 : y[0];
+        y[1] = rendering ? y2 : y[1];
+        y[2] = rendering ? y3 : y[2];
+        y[3] = rendering ? y4 : y[3];
+        store(chunk.out[s] + first, rendering ? outputGain * y4 : 0.0f);
+    }
+    for (int k = 0; k < 4; ++k) {
+        store(lanes.y[k] + first, y[k]);
+        store(lanes.x[k] + first, x[k]);
     }
 
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
@@ -409,49 +423,6 @@ void Lanes<N>::oscillatorsAndCoefficients(VoiceLanes& lanes, const LaneRun& run,
     store(lanes.outputGain + first, outputGain);
 }
 
-// The second stage: the ladder recursion, sample after sample, the groups interleaved so
-// their chains overlap.
-template <int N>
-void Lanes<N>::filters(VoiceLanes& lanes, int groups, int samples, Chunk& chunk) {
-    F y[kMaxGroups][4], x[kMaxGroups][4];
-    I rendering[kMaxGroups];
-    for (int g = 0; g < groups; ++g) {
-        rendering[g] = maskOf(lanes.rendering, g * N);
-        for (int k = 0; k < 4; ++k) {
-            y[g][k] = load<F>(lanes.y[k] + g * N);
-            x[g][k] = load<F>(lanes.x[k] + g * N);
-        }
-    }
-    for (int s = 0; s < samples; ++s) {
-        for (int g = 0; g < groups; ++g) {
-            const int first = g * N;
-            const F damping = 1.0f - load<F>(chunk.f[s] + first);
-            const F stageIn = (load<F>(chunk.voice[s] + first) - load<F>(chunk.feedback[s] + first) * y[g][3]) *
-                              load<F>(chunk.inputGain[s] + first);
-            const F y1 = stageIn + 0.3f * x[g][0] + damping * y[g][0];
-            const F y2 = y1 + 0.3f * x[g][1] + damping * y[g][1];
-            const F y3 = y2 + 0.3f * x[g][2] + damping * y[g][2];
-            const F y4 = y3 + 0.3f * x[g][3] + damping * y[g][3];
-            const I r = rendering[g];
-            x[g][0] = r ? stageIn : x[g][0];
-            x[g][1] = r ? y1 : x[g][1];
-            x[g][2] = r ? y2 : x[g][2];
-            x[g][3] = r ? y3 : x[g][3];
-            y[g][0] = r ? y1 : y[g][0];
-            y[g][1] = r ? y2 : y[g][1];
-            y[g][2] = r ? y3 : y[g][2];
-            y[g][3] = r ? y4 : y[g][3];
-            store(chunk.out[s] + first, r ? load<F>(chunk.outputGain[s] + first) * y4 : 0.0f);
-        }
-    }
-    for (int g = 0; g < groups; ++g) {
-        for (int k = 0; k < 4; ++k) {
-            store(lanes.y[k] + g * N, y[g][k]);
-            store(lanes.x[k] + g * N, x[g][k]);
-        }
-    }
-}
-
 template <int N>
 int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
     const int groups = (lanes.count + N - 1) / N;
@@ -461,17 +432,7 @@ int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
         const int wanted = std::min(kChunk, frames - done);
         const int samples = eventFreeSamples(lanes, run, groups, wanted);
         if (samples == 0) break;
-        for (int g = 0; g < groups; ++g) oscillatorsAndCoefficients(lanes, run, g, done, samples, chunk);
-        if (run.filterOn) {
-            filters(lanes, groups, samples, chunk);
-        } else {
-            for (int g = 0; g < groups; ++g) {
-                const I rendering = maskOf(lanes.rendering, g * N);
-                for (int s = 0; s < samples; ++s) {
-                    store(chunk.out[s] + g * N, rendering ? load<F>(chunk.voice[s] + g * N) : 0.0f);
-                }
-            }
-        }
+        for (int g = 0; g < groups; ++g) voicesOfGroup(lanes, run, g, done, samples, chunk);
         // Voice outputs summed in voice order, as the rule adds them.
         const int lanesToSum = lanes.rendering != 0 ? 32 - __builtin_clz(lanes.rendering) : 0;
         for (int s = 0; s < samples; ++s) {
