@@ -2,7 +2,8 @@
 # packages are missing (as root), build, and run.
 PACKAGES := cmake g++ make pkg-config binutils mingw-w64 wine64 xvfb xauth \
             libsndfile1-dev libcli11-dev libstb-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libx11-dev fonts-liberation dpf-plugins-vst amsynth sox
+            libbenchmark-dev libx11-dev fonts-liberation dpf-plugins-vst amsynth sox \
+            zynaddsubfx-vst python3 time
 JOBS ?= 2
 NATIVE := build
 WIN64 := build-win64
