@@ -3,7 +3,7 @@
 PACKAGES := cmake g++ make pkg-config binutils mingw-w64 wine64 xvfb xauth \
             libsndfile1-dev libcli11-dev libstb-dev libgtest-dev libgmock-dev \
             libbenchmark-dev libx11-dev libxtst-dev libxres-dev fonts-liberation dpf-plugins-vst \
-            amsynth sox gcc-multilib g++-multilib qemu-user
+            amsynth sox gcc-multilib g++-multilib qemu-user zynaddsubfx-vst python3 time
 JOBS ?= 2
 NATIVE := build
 WIN64 := build-win64

@@ -1,188 +1,249 @@
-// Realtime factors of the engine: seconds of 44.1 kHz audio rendered per CPU second.
+// Realtime factors of the engine and the plug-in: seconds of 44.1 kHz audio rendered per
+// CPU second, for every vector width this processor runs and for the plain render of the
+// rules (the reference the tests hold the engine to), with the ratio between them.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/synth_engine.h"
+#include "engine/synth_lanes.h"
 #include "engine/synth_lfo.h"
-#include "engine/synth_math.h"
-#include "engine/synth_math_block.h"
+#include "plugin/engine_parameters.h"
+#include "plugin/synth_parameters.h"
+#include "plugin/synth_plugin.h"
+#include "plugin/synth_parameters.h"
+#include "tests/engine_plain_render.h"
 
 namespace {
 
 constexpr int kBlockFrames = 512;
+constexpr int kModulationInterval = 50;
 constexpr float kSampleRate = 44100.0f;
 constexpr float kSamplesPerBeat = 60.0f / 120.0f * kSampleRate;
-constexpr int kModulationInterval = 50;
 // Notes are struck again every two seconds, so attacks and decays (where the filter
 // coefficients change every sample) are part of the measure, not only held sustains.
 constexpr int64_t kRestrikeInterval = 2 * 44100;
 
-int32_t shortTime(float v) { return static_cast<int32_t>(v * v * 50000.0f); }
-int32_t longTime(float v) { return static_cast<int32_t>(v * v * 160000.0f) + 10; }
-float semitones(float v) { return static_cast<float>(static_cast<int32_t>((v - 0.5f) * 48.0f)); }
-
-// The engine settings the default program produces, the way the parameter table maps them.
-void applyDefaultProgram(SynthEngine& engine) {
-    const float levels[3] = {1.0f, 1.0f, 0.4f};
-    const bool multiply[3] = {false, true, false};
-    const float shapes[3] = {0.0f, 0.1f, 0.0f};
-    const float pitches[3] = {0.5f, 0.25f, 0.5f};
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        engine.oscillators[o].level = levels[o];
-        engine.oscillators[o].multiply = multiply[o];
-        engine.oscillators[o].shape = waveShapeIndex(shapes[o]);
-        engine.setOscPitch(o, semitones(pitches[o]));
-    }
-    engine.setMasterPitch(semitones(0.5f));
-    engine.ampAttack = shortTime(0.1f);
-    engine.ampDecay = shortTime(0.1f) + 1;
-    engine.setAmpSustain(0.5f);
-    engine.ampRelease = longTime(0.3f);
-    engine.setArpType(0.0f);
-    engine.setArpTime(0.5f, kSamplesPerBeat);
-    engine.setArpChord(0.0f);
-    engine.setArpRange(0.3f);
-    engine.filterOn = true;
-    engine.setCutoff(0.5f);
-    engine.setResonance(0.3f);
-    engine.filterEnvAmount = 0.8f;
-    engine.filterAttack = shortTime(0.8f);
-    engine.filterDecay = shortTime(0.8f) + 1;
-    engine.setFilterSustain(0.4f);
-    engine.filterRelease = longTime(0.4f);
-    engine.portaOn = false;
-    engine.portaCoef = extendedPow((1.0f - 0.5f) * 0.32f, 5.0f);
+// The default program, and the heavy patch: additive shapes on all three oscillators at
+// three pitches (no oscillator can reuse another's waves), a quick filter envelope,
+// portamento and a running arpeggio, with the LFOs sweeping cutoff and resonance.
+std::vector<float> defaultValues() {
+    return std::vector<float>(kParameterDefaults, kParameterDefaults + kParameterCount);
 }
 
-// Everything at once: additive shapes on all three oscillators, filter envelope,
-// portamento and a running arpeggio.
-void applyHeavyPatch(SynthEngine& engine) {
-    applyDefaultProgram(engine);
-    const int32_t shapes[3] = {8, 9, 8};  // Sin123, Sin124, Sin123
-    // Three different pitches: no oscillator can reuse another's wave value.
-    const float pitches[3] = {0.0f, -12.0f, 7.03f};
+std::vector<float> heavyValues() {
+    std::vector<float> values = defaultValues();
+    const float shapes[3] = {8.5f / 14.0f, 9.5f / 14.0f, 8.5f / 14.0f};  // Sin123, Sin124, Sin123
+    const float coarse[3] = {0.5f, 0.25f, 0.5f + 7.5f / 48.0f};          // 0, -12, +7 semitones
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        engine.oscillators[o].shape = shapes[o];
-        engine.oscillators[o].multiply = false;
-        engine.oscillators[o].level = 0.3f;
-        engine.setOscPitch(o, pitches[o]);
+        values[kParamOsc1 + kParamOscStride * o] = 0.0f;
+        values[kParamOsc1Volume + kParamOscStride * o] = 0.3f;
+        values[kParamOsc1Shape + kParamOscStride * o] = shapes[o];
+        values[kParamOsc1Pitch + kParamOscStride * o] = coarse[o];
     }
-    engine.filterAttack = shortTime(0.2f);
-    engine.filterDecay = shortTime(0.3f) + 1;
-    engine.portaOn = true;
-    engine.setArpType(3.5f / 7.0f);  // UpDown
-    engine.setArpChord(10.5f / 38.0f);
-    engine.setArpRange(0.6f);
-    engine.setArpTime(0.0f, kSamplesPerBeat);
+    values[kParamOsc1Fine + 2 * kParamOscStride] = 0.515f;  // and 0.03 more
+    values[kParamFilter] = 1.0f;
+    values[kParamFilterAttack] = 0.2f;
+    values[kParamFilterDecay] = 0.3f;
+    values[kParamPorta] = 1.0f;
+    values[kParamArpType] = 3.5f / 7.0f;  // UpDown
+    values[kParamArpChord] = 10.5f / 38.0f;
+    values[kParamArpRange] = 0.6f;
+    values[kParamArpTime] = 0.0f;
+    return values;
 }
+
+struct Load {
+    const char* name;
+    std::vector<float> (*values)();
+    int voices;
+    bool sweeps;  // the LFOs move cutoff and resonance every 50 samples
+};
+
+const Load kHeavy{"heavy patch, 16 voices", heavyValues, 16, true};
+const Load kDefault{"default program, 16 voices", defaultValues, 16, false};
+const Load kDefaultOne{"default program, 1 voice", defaultValues, 1, false};
 
 int32_t benchKey(int v) { return 36 + 3 * v; }
 
-void releaseSixteenNotes(SynthEngine& engine) {
-    for (int v = 0; v < kSynthVoiceCount; ++v) engine.noteOff(benchKey(v), 0);
-}
-
-void playSixteenNotes(SynthEngine& engine) {
-    // A release first, so the portamento has somewhere to glide from.
-    engine.noteOn(40, 40.0f, 0.8f, 0);
-    engine.noteOff(40, 0);
-    for (int v = 0; v < kSynthVoiceCount; ++v) {
-        engine.noteOn(benchKey(v), static_cast<float>(benchKey(v)), 0.8f, v);
-    }
-}
-
-// Renders one block of sixteen sounding voices, striking them again when it is time.
-float renderPlayedBlock(SynthEngine& engine, int64_t& counter, SynthLfo* cutoffLfo, SynthLfo* resonanceLfo) {
-    float sum = 0.0f;
-    for (int i = 0; i < kBlockFrames; ++i) {
-        // Release, then strike a sample later: by then the releases have begun, so the
-        // new notes take the sixteen releasing voices one by one.
-        if (counter % kRestrikeInterval == kRestrikeInterval - 2) {
-            releaseSixteenNotes(engine);
-        }
-        if (counter % kRestrikeInterval == kRestrikeInterval - 1) {
-            for (int v = 0; v < kSynthVoiceCount; ++v) {
-                engine.noteOn(benchKey(v), static_cast<float>(benchKey(v)), 0.8f, 0);
-            }
-        }
-        sum += engine.renderSample(0.0f);
-        if (cutoffLfo != nullptr && counter % kModulationInterval == 0) {
-            // What the plug-in's two LFOs do through the parameter path.
-            engine.setCutoff(cutoffLfo->valueAt(counter));
-            engine.setResonance(resonanceLfo->valueAt(counter));
-        }
-        ++counter;
-    }
-    return sum;
-}
-
-void reportRealtimeFactor(benchmark::State& state, int64_t frames) {
-    state.counters["realtime"] =
-        benchmark::Counter(static_cast<double>(frames) / kSampleRate, benchmark::Counter::kIsRate);
-    state.SetLabel(synth_math_block_detail::fourLanesInUse() ? "four-lane blocks" : "two-lane blocks");
-}
-
-void BM_DefaultProgramSixteenVoices(benchmark::State& state) {
-    SynthEngine engine;
-    applyDefaultProgram(engine);
-    playSixteenNotes(engine);
+// One engine under one load: notes struck every two seconds, a block at a time.
+template <typename Engine>
+struct Player {
+    Engine engine;
+    std::vector<float> values;
+    const Load& load;
     int64_t counter = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(renderPlayedBlock(engine, counter, nullptr, nullptr));
-    }
-    reportRealtimeFactor(state, counter);
-}
-
-void BM_HeavyPatchSixteenVoices(benchmark::State& state) {
-    SynthEngine engine;
-    applyHeavyPatch(engine);
-    playSixteenNotes(engine);
-    // The plug-in's two LFOs: one sweeps the cutoff, one the resonance.
     SynthLfo cutoffLfo;
     SynthLfo resonanceLfo;
-    cutoffLfo.setPeriod(kSamplesPerBeat * 2.0f);
-    resonanceLfo.setPeriod(kSamplesPerBeat * 3.0f);
-    resonanceLfo.maxValue = 0.6f;
-    int64_t counter = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(renderPlayedBlock(engine, counter, &cutoffLfo, &resonanceLfo));
+
+    explicit Player(const Load& l) : values(l.values()), load(l) {
+        applyEngineProgram(engine, values.data(), kSamplesPerBeat);
+        cutoffLfo.setPeriod(kSamplesPerBeat * 2.0f);
+        resonanceLfo.setPeriod(kSamplesPerBeat * 3.0f);
+        resonanceLfo.maxValue = 0.6f;
+        // A release first, so the portamento has somewhere to glide from.
+        engine.noteOn(40, 40.0f, 0.8f, 0);
+        engine.noteOff(40, 0);
+        strike(1);
     }
-    reportRealtimeFactor(state, counter);
+    void strike(int spread) {
+        for (int v = 0; v < load.voices; ++v) engine.noteOn(benchKey(v), static_cast<float>(benchKey(v)), 0.8f, v * spread);
+    }
+    void set(int index, float value) {
+        values[index] = value;
+        applyEngineParameter(engine, index, values.data(), kSamplesPerBeat);
+    }
+    template <typename Render>
+    float block(Render render) {
+        float out[kBlockFrames];
+        int done = 0;
+        while (done < kBlockFrames) {
+            // Release, then strike a sample later: by then the releases have begun, so the
+            // new notes take the releasing voices one by one.
+            const int64_t intoCycle = counter % kRestrikeInterval;
+            if (intoCycle == kRestrikeInterval - 2) {
+                for (int v = 0; v < load.voices; ++v) engine.noteOff(benchKey(v), 0);
+            } else if (intoCycle == kRestrikeInterval - 1) {
+                strike(0);
+            }
+            if (load.sweeps && counter % kModulationInterval == 0) {
+                set(kParamCutoff, cutoffLfo.valueAt(counter));
+                set(kParamResonance, resonanceLfo.valueAt(counter));
+            }
+            // Up to the next event of the loop: a sweep or a strike.
+            int64_t run = kBlockFrames - done;
+            if (load.sweeps) run = std::min<int64_t>(run, kModulationInterval - counter % kModulationInterval);
+            run = std::min<int64_t>(run, std::max<int64_t>(1, kRestrikeInterval - 2 - intoCycle));
+            if (intoCycle >= kRestrikeInterval - 2) run = 1;
+            render(engine, out + done, static_cast<int>(run));
+            done += static_cast<int>(run);
+            counter += run;
+        }
+        return out[kBlockFrames - 1];
+    }
+};
+
+double cpuSeconds() {
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-void BM_NoVoiceSounding(benchmark::State& state) {
-    SynthEngine engine;
-    applyDefaultProgram(engine);
-    // Notes that have come and gone: their voices must cost nothing any more.
-    playSixteenNotes(engine);
-    releaseSixteenNotes(engine);
-    for (int i = 0; i < 200000; ++i) engine.renderSample(0.0f);
+// Realtime factors of every case, for the table printed at the end.
+std::map<std::string, double>& factors() {
+    static std::map<std::string, double> table;
+    return table;
+}
+
+template <typename Body>
+void measure(benchmark::State& state, const std::string& name, Body body) {
     int64_t frames = 0;
-    for (auto _ : state) {
-        float sum = 0.0f;
-        for (int i = 0; i < kBlockFrames; ++i) sum += engine.renderSample(0.0f);
-        benchmark::DoNotOptimize(sum);
-        frames += kBlockFrames;
-    }
-    reportRealtimeFactor(state, frames);
+    const double start = cpuSeconds();
+    for (auto _ : state) frames += body();
+    const double seconds = cpuSeconds() - start;
+    state.counters["realtime"] =
+        benchmark::Counter(static_cast<double>(frames) / kSampleRate, benchmark::Counter::kIsRate);
+    if (seconds > 0.0) factors()[name] = static_cast<double>(frames) / kSampleRate / seconds;
 }
 
-// The same loads with the two-lane (SSE2) blocks that every processor runs, as a 32-bit
-// host on an older machine would.
-template <void (*Load)(benchmark::State&)>
-void BM_TwoLaneBlocks(benchmark::State& state) {
-    synth_math_block_detail::useFourLanes(false);
-    Load(state);
-    synth_math_block_detail::useFourLanes(true);
+void engineCase(benchmark::State& state, const Load* load, int kernels) {
+    chooseLaneKernels(kernels);
+    Player<SynthEngine> player(*load);
+    measure(state, std::string(load->name) + " | " + laneKernelsAt(kernels).name, [&] {
+        benchmark::DoNotOptimize(player.block([](SynthEngine& e, float* out, int n) { e.renderBlock(nullptr, out, n); }));
+        return kBlockFrames;
+    });
+    chooseLaneKernels(0);
+}
+
+void referenceCase(benchmark::State& state, const Load* load) {
+    Player<plain_render::PlainEngine> player(*load);
+    measure(state, std::string(load->name) + " | reference", [&] {
+        benchmark::DoNotOptimize(player.block([](plain_render::PlainEngine& e, float* out, int n) {
+            for (int i = 0; i < n; ++i) out[i] = e.renderPlain(0.0f);
+        }));
+        return kBlockFrames;
+    });
+}
+
+void noVoiceSounding(benchmark::State& state) {
+    // Notes that have come and gone: their voices must cost nothing any more.
+    Player<SynthEngine> player(kDefault);
+    for (int v = 0; v < kSynthVoiceCount; ++v) player.engine.noteOff(benchKey(v), 0);
+    float out[kBlockFrames];
+    for (int i = 0; i < 400; ++i) player.engine.renderBlock(nullptr, out, kBlockFrames);
+    measure(state, "no voice sounding (engine)", [&] {
+        player.engine.renderBlock(nullptr, out, kBlockFrames);
+        benchmark::DoNotOptimize(out[0]);
+        return kBlockFrames;
+    });
+}
+
+// The smallest host: a version, a tempo of 120 BPM, nothing else.
+VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode == audioMasterTempoAt) return 1200000;
+    return 0;
+}
+
+void silentPlugin(benchmark::State& state) {
+    std::unique_ptr<SynthPlugin> plugin(new SynthPlugin(benchHost));
+    plugin->setSampleRate(kSampleRate);
+    std::vector<float> left(kBlockFrames), right(kBlockFrames), input(kBlockFrames);
+    float* inputs[1] = {input.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    measure(state, "no voice sounding (plug-in processReplacing)", [&] {
+        plugin->processReplacing(inputs, outputs, kBlockFrames);
+        benchmark::DoNotOptimize(left[0]);
+        return kBlockFrames;
+    });
+}
+
+void registerCases() {
+    for (const Load* load : {&kHeavy, &kDefault, &kDefaultOne}) {
+        for (int k = 0; k < laneKernelCount(); ++k) {
+            if (!laneKernelsRunHere(k)) continue;
+            benchmark::RegisterBenchmark((std::string(load->name) + " | " + laneKernelsAt(k).name).c_str(), engineCase,
+                                         load, k);
+        }
+        benchmark::RegisterBenchmark((std::string(load->name) + " | reference").c_str(), referenceCase, load);
+    }
+    benchmark::RegisterBenchmark("no voice sounding (engine)", noVoiceSounding);
+    benchmark::RegisterBenchmark("no voice sounding (plug-in processReplacing)", silentPlugin);
+}
+
+void printRatios() {
+    std::printf("\n%-30s %-8s %12s %12s %8s\n", "case", "path", "realtime", "reference", "ratio");
+    for (const Load* load : {&kHeavy, &kDefault, &kDefaultOne}) {
+        const std::string prefix = std::string(load->name) + " | ";
+        const double reference = factors()[prefix + "reference"];
+        for (int k = 0; k < laneKernelCount(); ++k) {
+            const auto found = factors().find(prefix + laneKernelsAt(k).name);
+            if (found == factors().end()) continue;
+            std::printf("%-30s %-8s %11.0fx %11.1fx %7.1fx\n", load->name, laneKernelsAt(k).name, found->second,
+                        reference, reference > 0.0 ? found->second / reference : 0.0);
+        }
+    }
+    for (const char* name : {"no voice sounding (engine)", "no voice sounding (plug-in processReplacing)"}) {
+        std::printf("%-46s %11.0fx\n", name, factors()[name]);
+    }
 }
 
 }  // namespace
 
-BENCHMARK(BM_DefaultProgramSixteenVoices);
-BENCHMARK(BM_HeavyPatchSixteenVoices);
-BENCHMARK(BM_NoVoiceSounding);
-BENCHMARK_TEMPLATE(BM_TwoLaneBlocks, BM_DefaultProgramSixteenVoices);
-BENCHMARK_TEMPLATE(BM_TwoLaneBlocks, BM_HeavyPatchSixteenVoices);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    registerCases();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printRatios();
+    return 0;
+}

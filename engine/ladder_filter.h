@@ -28,6 +28,16 @@ public:
         return !(coefficientsDerived && newCutoff == cutoff);
     }
     void setCutoffWithPower(float newCutoff, float power);
+    bool hasCoefficients() const { return coefficientsDerived; }
+    // Takes back coefficients a side-by-side render derived for `newCutoff`.
+    void restoreCoefficients(float newCutoff, float newF, float newFeedback, float newInputGain, float newOutputGain) {
+        cutoff = newCutoff;
+        f = newF;
+        feedback = newFeedback;
+        inputGain = newInputGain;
+        outputGain = newOutputGain;
+        coefficientsDerived = true;
+    }
 
     float cutoff = 0.0f;
     float resonance = 0.0f;

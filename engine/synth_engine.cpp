@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include <algorithm>
+
+#include "engine/synth_lanes.h"
 #include "engine/synth_math.h"
-#include "engine/synth_math_block.h"
 
 SynthEngine::SynthEngine() = default;
 
@@ -80,7 +82,7 @@ void SynthEngine::renderWaves(int64_t now, const int* sounding, int count,
     for (int i = 0; i < count; ++i) {
         arpFactors[i] = arpeggiator.arpPitchFactor(now - voices[sounding[i]].ampEnvelope.start);
     }
-    float phases[kSynthOscillatorCount][kSynthVoiceCount];
+    float phases[kSynthOscillatorCount][kSynthVoiceCount] = {};
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
         // The phases the wave values are read at, then the advance.
         SynthOscillator& oscillator = oscillators[o];
@@ -119,7 +121,7 @@ void SynthEngine::renderWaves(int64_t now, const int* sounding, int count,
         if (sharedWith >= 0) {
             std::memcpy(waves[o], waves[sharedWith], bytes);
         } else {
-            oscillator.waveBlock(shape, phases[o], waves[o], count);
+            laneKernels().waves(shape, oscillator, phases[o], waves[o]);
         }
     }
 }
@@ -127,7 +129,7 @@ void SynthEngine::renderWaves(int64_t now, const int* sounding, int count,
 void SynthEngine::filterVoices(int64_t now, const int* sounding, int count, float* voiceOut) {
     // The immediate cutoff setter for every voice, the powers of those that need new
     // coefficients taken in one run.
-    float newCutoffs[kSynthVoiceCount];
+    float newCutoffs[kSynthVoiceCount] = {};
     float powers[kSynthVoiceCount];
     int changed[kSynthVoiceCount];
     int changedCount = 0;
@@ -143,7 +145,7 @@ void SynthEngine::filterVoices(int64_t now, const int* sounding, int count, floa
         }
     }
     if (changedCount > 0) {
-        powerOf200Block(newCutoffs, powers, changedCount);
+        laneKernels().powersOf200(newCutoffs, powers);
         for (int c = 0; c < changedCount; ++c) {
             voices[changed[c]].filter.setCutoffWithPower(newCutoffs[c], powers[c]);
         }
@@ -335,18 +337,244 @@ void SynthEngine::setArpRange(float value) {
 
 void SynthEngine::setCutoff(float value) {
     cutoff = value;
-    for (SynthVoice& voice : voices) {
-        if (voice.ampEnvelope.isSoundingAt(clock)) {
-            voice.filter.setup(cutoff, resonance);
-        }
-    }
+    setupSoundingFilters();
 }
 
 void SynthEngine::setResonance(float value) {
     resonance = value;
+    setupSoundingFilters();
+}
+
+void SynthEngine::setupSoundingFilters() {
+    // setup() on every sounding voice; they share the one cutoff, so one power serves all.
+    const float power = powerOf200(cutoff);
     for (SynthVoice& voice : voices) {
         if (voice.ampEnvelope.isSoundingAt(clock)) {
-            voice.filter.setup(cutoff, resonance);
+            voice.filter.resonance = resonance;
+            voice.filter.setCutoffWithPower(cutoff, power);
         }
     }
+}
+
+// When the run in hand must stop: the earliest sample that needs the exact path, the next
+// arpeggio step boundary of any lane, and each lane's own next boundary.
+struct LaneSchedule {
+    int64_t stopAt = INT64_MAX;
+    int64_t nextArp = INT64_MAX;
+    int64_t arpBoundary[kSynthVoiceCount];
+    int64_t arpStepLength = 1;
+};
+
+namespace {
+
+constexpr int64_t kNever = INT64_MAX;
+
+// The first sample at which an envelope in its sustain stage begins its release.
+int64_t releaseBegins(const SynthEnvelope& envelope, int64_t now) {
+    return std::max(envelope.releaseTime + 1, now);
+}
+
+}  // namespace
+
+void SynthEngine::gatherLanes(VoiceLanes& lanes, LaneSchedule& schedule) const {
+    std::memset(static_cast<void*>(&lanes), 0, sizeof lanes);
+    const int64_t now = clock;
+    schedule.stopAt = kNever;
+    schedule.nextArp = kNever;
+    schedule.arpStepLength = static_cast<int64_t>(arpeggiator.stepLength);
+    const bool arpOn = arpeggiator.type != kArpNone;
+    int count = 0;
+    for (uint32_t pending = liveVoices; pending != 0; pending &= pending - 1) {
+        const int v = __builtin_ctz(pending);
+        const int i = count++;
+        const SynthVoice& voice = voices[v];
+        lanes.voice[i] = v;
+        for (int o = 0; o < kSynthOscillatorCount; ++o) {
+            const OscVoiceSlot& slot = oscillators[o].slots[v];
+            lanes.phase[o][i] = slot.phase;
+            lanes.increment[o][i] = slot.increment;
+            lanes.target[o][i] = slot.targetIncrement;
+        }
+        // The amplitude envelope: before its start it only waits; otherwise it must be one
+        // step behind, and its release and end are known in advance.
+        const SynthEnvelope& amp = voice.ampEnvelope;
+        lanes.ampValue[i] = amp.value;
+        lanes.ampStep[i] = amp.step;
+        lanes.ampSustain[i] = amp.sustain;
+        lanes.ampStage[i] = amp.stage;
+        if (now < amp.start) {
+            schedule.stopAt = std::min(schedule.stopAt, amp.start);
+        } else if (amp.start < now && std::max(amp.lastTime, amp.start) == now - 1 && now < amp.end) {
+            lanes.ampStepping[i] = -1;
+            schedule.stopAt = std::min(schedule.stopAt, amp.end);
+            if (amp.stage == SynthEnvelope::kSustain) schedule.stopAt = std::min(schedule.stopAt, releaseBegins(amp, now));
+        } else {
+            schedule.stopAt = now;
+        }
+        // The filter envelope, evaluated only while the voice renders with the filter on.
+        const SynthEnvelope& env = voice.filterEnvelope;
+        lanes.envValue[i] = env.value;
+        lanes.envStep[i] = env.step;
+        lanes.envSustain[i] = env.sustain;
+        lanes.envStage[i] = env.stage;
+        if (now < env.start || now >= env.end) {
+            lanes.envMode[i] = kLaneEnvelopeSilent;
+            if (filterOn && now < env.start) schedule.stopAt = std::min(schedule.stopAt, env.start);
+        } else if (env.start < now && std::max(env.lastTime, env.start) == now - 1) {
+            lanes.envMode[i] = kLaneEnvelopeStepping;
+            if (filterOn) {
+                schedule.stopAt = std::min(schedule.stopAt, env.end);
+                if (env.stage == SynthEnvelope::kSustain) schedule.stopAt = std::min(schedule.stopAt, releaseBegins(env, now));
+            }
+        } else {
+            lanes.envMode[i] = kLaneEnvelopeStale;
+        }
+        lanes.velocity[i] = voice.velocity;
+        const LadderFilter& filter = voice.filter;
+        // A filter that never derived coefficients compares unequal to every cutoff.
+        lanes.cutoff[i] = filter.hasCoefficients() ? filter.cutoff : std::nanf("");
+        lanes.resonance[i] = filter.resonance;
+        lanes.f[i] = filter.f;
+        lanes.feedback[i] = filter.feedback;
+        lanes.inputGain[i] = filter.inputGain;
+        lanes.outputGain[i] = filter.outputGain;
+        const float ys[4] = {filter.y1, filter.y2, filter.y3, filter.y4};
+        const float xs[4] = {filter.x1, filter.x2, filter.x3, filter.x4};
+        for (int s = 0; s < 4; ++s) {
+            lanes.y[s][i] = ys[s];
+            lanes.x[s][i] = xs[s];
+        }
+        // The next sample at which this voice's arpeggio time is a whole number of steps.
+        schedule.arpBoundary[i] = kNever;
+        if (arpOn && amp.start <= now) {
+            const int64_t intoStep = (now - amp.start) % schedule.arpStepLength;
+            schedule.arpBoundary[i] = intoStep == 0 ? now : now + (schedule.arpStepLength - intoStep);
+            schedule.nextArp = std::min(schedule.nextArp, schedule.arpBoundary[i]);
+        }
+    }
+    lanes.count = count;
+}
+
+void SynthEngine::scatterLanes(const VoiceLanes& lanes, int64_t lastSample) {
+    for (int i = 0; i < lanes.count; ++i) {
+        SynthVoice& voice = voices[lanes.voice[i]];
+        for (int o = 0; o < kSynthOscillatorCount; ++o) {
+            OscVoiceSlot& slot = oscillators[o].slots[lanes.voice[i]];
+            slot.phase = lanes.phase[o][i];
+            slot.increment = lanes.increment[o][i];
+        }
+        voice.ampEnvelope.value = lanes.ampValue[i];
+        voice.ampEnvelope.lastTime = lastSample;
+        if (!filterOn || !(lanes.rendering & (1u << i))) continue;
+        voice.filterEnvelope.value = lanes.envValue[i];
+        voice.filterEnvelope.lastTime = lastSample;
+        LadderFilter& filter = voice.filter;
+        filter.cutoffHold = 0;
+        filter.restoreCoefficients(lanes.cutoff[i], lanes.f[i], lanes.feedback[i], lanes.inputGain[i],
+                                   lanes.outputGain[i]);
+        filter.y1 = lanes.y[0][i];
+        filter.y2 = lanes.y[1][i];
+        filter.y3 = lanes.y[2][i];
+        filter.y4 = lanes.y[3][i];
+        filter.x1 = lanes.x[0][i];
+        filter.x2 = lanes.x[1][i];
+        filter.x3 = lanes.x[2][i];
+        filter.x4 = lanes.x[3][i];
+    }
+}
+
+bool SynthEngine::renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, const float* input, float* out) {
+    const int64_t now = clock;
+    // The shared step state is read and written voice by voice, as the exact path does;
+    // if the sample turns out to hold an event, it is put back untouched.
+    const SynthArpeggiator before = arpeggiator;
+    float factors[kSynthVoiceCount] = {};
+    for (uint32_t pending = lanes.rendering; pending != 0; pending &= pending - 1) {
+        const int i = __builtin_ctz(pending);
+        factors[i] = arpeggiator.arpPitchFactor(now - voices[lanes.voice[i]].ampEnvelope.start);
+    }
+    LaneRun run;
+    run.now = now;
+    run.input = input;
+    run.out = out;
+    run.oscillators = oscillators;
+    run.portaOn = portaOn;
+    run.portaCoef = portaCoef;
+    run.filterOn = filterOn;
+    run.cutoff = cutoff;
+    run.filterEnvAmount = filterEnvAmount;
+    run.laneArpFactors = factors;
+    if (laneKernels().renderRun(lanes, run, 1) != 1) {
+        arpeggiator = before;
+        return false;
+    }
+    schedule.nextArp = kNever;
+    for (int i = 0; i < lanes.count; ++i) {
+        if (schedule.arpBoundary[i] == now) schedule.arpBoundary[i] += schedule.arpStepLength;
+        schedule.nextArp = std::min(schedule.nextArp, schedule.arpBoundary[i]);
+    }
+    return true;
+}
+
+void SynthEngine::renderBlock(const float* input, float* out, int frames) {
+    VoiceLanes lanes;
+    LaneSchedule schedule;
+    bool gathered = false;
+    int64_t lastLaneSample = -1;  // the latest sample rendered side by side since the copy
+    int done = 0;
+    while (done < frames) {
+        if (liveVoices == 0) {
+            // Nothing sounds and nothing can start inside this call: the rest is silence.
+            std::fill(out + done, out + frames, 0.0f);
+            clock += frames - done;
+            break;
+        }
+        if (!gathered) {
+            gatherLanes(lanes, schedule);
+            gathered = true;
+            lastLaneSample = -1;
+        }
+        const int64_t now = clock;
+        const int64_t limit = std::min({static_cast<int64_t>(frames - done), schedule.stopAt - now, schedule.nextArp - now});
+        const float* runInput = input ? input + done : nullptr;
+        if (limit > 0) {
+            LaneRun run;
+            run.now = now;
+            run.input = runInput;
+            run.out = out + done;
+            run.oscillators = oscillators;
+            run.portaOn = portaOn;
+            run.portaCoef = portaCoef;
+            run.filterOn = filterOn;
+            run.cutoff = cutoff;
+            run.filterEnvAmount = filterEnvAmount;
+            run.arpFactor = arpeggiator.type != kArpNone ? arpeggiator.factor : 1.0f;
+            const int rendered = laneKernels().renderRun(lanes, run, static_cast<int>(limit));
+            if (rendered > 0) {
+                clock += rendered;
+                done += rendered;
+                lastLaneSample = clock - 1;
+                if (arpeggiator.type != kArpNone && lanes.rendering != 0) {
+                    // Every rendering voice asked for its factor; the last one's time stays.
+                    const int last = 31 - __builtin_clz(lanes.rendering);
+                    arpeggiator.stepTime = lastLaneSample - voices[lanes.voice[last]].ampEnvelope.start;
+                    arpeggiator.armed = true;
+                }
+            }
+            if (rendered == limit) continue;
+        } else if (now == schedule.nextArp && now < schedule.stopAt && lanes.renderingKnown) {
+            if (renderArpBoundary(lanes, schedule, runInput, out + done)) {
+                clock += 1;
+                done += 1;
+                lastLaneSample = now;
+                continue;
+            }
+        }
+        // The exact per-voice path for this one sample.
+        if (lastLaneSample >= 0) scatterLanes(lanes, lastLaneSample);
+        gathered = false;
+        out[done] = renderSample(input ? input[done] : 0.0f);
+        ++done;
+    }
+    if (gathered && lastLaneSample >= 0) scatterLanes(lanes, lastLaneSample);
 }

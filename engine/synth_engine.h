@@ -8,6 +8,9 @@
 #include "engine/synth_oscillator.h"
 #include "engine/synth_voice.h"
 
+struct VoiceLanes;
+struct LaneSchedule;
+
 class SynthEngine {
 public:
     static constexpr int32_t kDefaultSampleRate = 44100;
@@ -18,6 +21,14 @@ public:
     // One mono sample of all sounding voices; `inputSample` seeds the oscillator chain
     // of the first voice that sounds. Advances the clock by one.
     float renderSample(float inputSample);
+    // `frames` samples into out, the same bits as that many renderSample calls; input may
+    // be null (zeros). The voices go side by side between the samples that need the exact
+    // per-voice path (a note starting or ending, an envelope changing stage).
+    void renderBlock(const float* input, float* out, int frames);
+    // True while no voice can sound before the next note-on: then rendering gives zeros.
+    bool isSilent() const { return liveVoices == 0; }
+    // Advances the clock over `frames` samples of silence (only while isSilent()).
+    void skipSilence(int frames) { clock += frames; }
     // Rewinds the clock and restores the reset values (voices keep playing their stamps).
     void resetEngine();
     // Voices whose amplitude envelope has start <= clock < end.
@@ -77,7 +88,15 @@ private:
     // Filter envelope, cutoff and filter of each sounding voice, in place.
     void filterVoices(int64_t now, const int* sounding, int count, float* voiceOut);
     float noteIncrement(int oscillator, float notePitch) const;
+    // Copies the live voices into lanes and works out when the next event falls due;
+    // the copy back after a run.
+    void gatherLanes(VoiceLanes& lanes, LaneSchedule& schedule) const;
+    void scatterLanes(const VoiceLanes& lanes, int64_t lastSample);
+    // One sample at which a voice reaches an arpeggio step boundary, side by side if no
+    // envelope event falls on it; false leaves the sample to the exact path.
+    bool renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, const float* input, float* out);
     int chooseVoice() const;
+    void setupSoundingFilters();
 
     // Voices whose amplitude envelope has not ended (end > clock): only these are
     // evaluated, so a silent engine costs almost nothing per sample.

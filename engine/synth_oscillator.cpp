@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/synth_lanes.h"
 #include "engine/synth_math.h"
 
 const char* const kWaveShapeNames[kWaveShapeCount] = {
@@ -57,4 +58,11 @@ SynthOscillator::SynthOscillator() {
             }
         }
     }
+}
+
+float SynthOscillator::waveValue(int32_t waveShape, float phase) const {
+    float phases[kSynthVoiceCount] = {phase};
+    float values[kSynthVoiceCount];
+    laneKernels().waves(waveShape, *this, phases, values);
+    return values[0];
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "engine/synth_math.h"
-#include "engine/synth_math_block.h"
 #include "engine/synth_voice.h"
 
 constexpr int kSynthOscillatorCount = 3;
@@ -30,11 +29,9 @@ public:
     // in order so they draw one after another from the one process-wide sequence.
     SynthOscillator();
 
-    // Value of `waveShape` at phase 0 <= phase < 1.
+    // Value of `waveShape` at phase 0 <= phase < 1, exactly as the renderer computes it
+    // (the sines within 1e-6 of the exact ones). A slow form, for checks.
     float waveValue(int32_t waveShape, float phase) const;
-    // out[i] = waveValue(waveShape, phases[i]) for i < count <= kSynthVoiceCount, the
-    // same bits.
-    void waveBlock(int32_t waveShape, const float* phases, float* out, int count) const;
     // The three noise shapes read this oscillator's own tables; all others are pure
     // functions of the phase.
     static bool readsNoiseTables(int32_t waveShape);
@@ -90,104 +87,4 @@ inline int noiseIndex(float x) {
 
 inline bool SynthOscillator::readsNoiseTables(int32_t waveShape) {
     return waveShape >= oscillator_detail::kNoise && waveShape <= oscillator_detail::kNoise3;
-}
-
-// Called three times per voice and sample: defined here so the renderer can inline it.
-inline float SynthOscillator::waveValue(int32_t waveShape, float x) const {
-    using namespace oscillator_detail;
-    switch (waveShape) {
-    case kSin:
-    default:
-        return extendedSin(kTwoPi * x);
-    case kSinsaw:
-        return halfTriangle(x) + 0.5f * extendedSin(kTwoPi * x);
-    case kSaw:
-        if (x < 0.25f) {
-            return 4.0f * x;
-        }
-        if (x <= 0.75f) {
-            return 2.0f - 4.0f * x;
-        }
-        return 4.0f * x - 4.0f;
-    case kRamp:
-        return x <= 0.5f ? 2.0f * x : 2.0f * x - 2.0f;
-    case kSawSqu:
-        return x < 0.5f ? halfTriangle(x) + 0.5f : halfTriangle(x) - 0.5f;
-    case kSquare:
-        return x < 0.5f ? 1.0f : -1.0f;
-    case kSinSqu: {
-        const float halfSine = 0.5f * extendedSin(kTwoPi * x);
-        return x < 0.5f ? halfSine + 0.5f : halfSine - 0.5f;
-    }
-    case kSin12:
-        return (extendedSin(kTwoPi * x) + extendedSin(kFourPi * x)) * 0.5f;
-    case kSin123:
-        return (extendedSin(kTwoPi * x) + extendedSin(kFourPi * x) + extendedSin(kSixPi * x)) *
-               0.33333334f;
-    case kSin124:
-        return (extendedSin(kTwoPi * x) + extendedSin(kFourPi * x) + extendedSin(kEightPi * x)) *
-               0.33333334f;
-    case kAbsSin:
-        return 2.0f * std::fabs(extendedSin(kTwoPi * x)) - 1.0f;
-    case kNoise:
-        return noise0[noiseIndex(x)];
-    case kNoise2:
-        return noise1[noiseIndex(x)];
-    case kNoise3:
-        return noise2[noiseIndex(x)];
-    }
-}
-
-// The renderer's form: one shape for a run of voices, so the shape is chosen once and the
-// sines go through the block form. Every value is computed exactly as waveValue does.
-inline void SynthOscillator::waveBlock(int32_t waveShape, const float* phases, float* out, int count) const {
-    using namespace oscillator_detail;
-    float angles[kSynthVoiceCount];
-    float sines[kSynthVoiceCount];
-    float more[kSynthVoiceCount];
-    // sin(factor * x) of every phase into `into`.
-    auto sinesOf = [&](float factor, float* into) {
-        for (int i = 0; i < count; ++i) angles[i] = factor * phases[i];
-        extendedSinBlock(angles, into, count);
-    };
-    switch (waveShape) {
-    case kSin:
-        sinesOf(kTwoPi, out);
-        return;
-    case kSinsaw:
-        sinesOf(kTwoPi, sines);
-        for (int i = 0; i < count; ++i) out[i] = halfTriangle(phases[i]) + 0.5f * sines[i];
-        return;
-    case kSinSqu:
-        sinesOf(kTwoPi, sines);
-        for (int i = 0; i < count; ++i) {
-            const float halfSine = 0.5f * sines[i];
-            out[i] = phases[i] < 0.5f ? halfSine + 0.5f : halfSine - 0.5f;
-        }
-        return;
-    case kSin12:
-        sinesOf(kTwoPi, sines);
-        sinesOf(kFourPi, more);
-        for (int i = 0; i < count; ++i) out[i] = (sines[i] + more[i]) * 0.5f;
-        return;
-    case kSin123:
-    case kSin124:
-        sinesOf(kTwoPi, sines);
-        sinesOf(kFourPi, more);
-        for (int i = 0; i < count; ++i) out[i] = sines[i] + more[i];
-        sinesOf(waveShape == kSin123 ? kSixPi : kEightPi, more);
-        for (int i = 0; i < count; ++i) out[i] = (out[i] + more[i]) * 0.33333334f;
-        return;
-    case kAbsSin:
-        sinesOf(kTwoPi, sines);
-        for (int i = 0; i < count; ++i) out[i] = 2.0f * std::fabs(sines[i]) - 1.0f;
-        return;
-    default:
-        if (waveShape < kSin || waveShape > kNoise3) {
-            sinesOf(kTwoPi, out);  // what waveValue's default gives
-            return;
-        }
-        for (int i = 0; i < count; ++i) out[i] = waveValue(waveShape, phases[i]);
-        return;
-    }
 }

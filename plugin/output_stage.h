@@ -1,6 +1,8 @@
 // The output stage: soft compressor curve, pan, volume and the clamp below full scale.
 #pragma once
 
+#include <cstring>
+
 // Largest magnitude a sample may leave the plug-in with.
 constexpr float kOutputLimit = 0.99f;
 
@@ -41,6 +43,48 @@ struct SynthOutputStage {
             left[i] = clamp(left[i] + l);
             right[i] = clamp(right[i] + r);
         }
+    }
+
+    // Samples 0..count-1 of a run, the same bits as write() for each; four at a time.
+    void writeRun(const float* engineSamples, float* left, float* right, int count, bool replacing) const {
+        typedef float Quad __attribute__((vector_size(16)));
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            Quad u, l, r;
+            std::memcpy(&u, engineSamples + i, sizeof u);
+            const Quad v = u > 0.25f ? outerSlope * (u - 1.0f) + 1.0f
+                                     : (u < -0.25f ? outerSlope * (u + 1.0f) - 1.0f : innerSlope * u);
+            l = v * leftGain;
+            r = v * rightGain;
+            if (!replacing) {
+                Quad heldLeft, heldRight;
+                std::memcpy(&heldLeft, left + i, sizeof heldLeft);
+                std::memcpy(&heldRight, right + i, sizeof heldRight);
+                l = heldLeft + l;
+                r = heldRight + r;
+            }
+            l = l > kOutputLimit ? kOutputLimit : (l < -kOutputLimit ? -kOutputLimit : (l != l ? 0.0f : l));
+            r = r > kOutputLimit ? kOutputLimit : (r < -kOutputLimit ? -kOutputLimit : (r != r ? 0.0f : r));
+            std::memcpy(left + i, &l, sizeof l);
+            std::memcpy(right + i, &r, sizeof r);
+        }
+        for (; i < count; ++i) write(engineSamples[i], left, right, i, replacing);
+    }
+
+    // A run in which the engine gives 0 at every sample: one output value per channel.
+    void writeSilence(float* left, float* right, int count, bool replacing) const {
+        const float v = compress(0.0f);
+        const float l = v * leftGain;
+        const float r = v * rightGain;
+        if (replacing) {
+            const float clampedLeft = clamp(l);
+            const float clampedRight = clamp(r);
+            for (int i = 0; i < count; ++i) left[i] = clampedLeft;
+            for (int i = 0; i < count; ++i) right[i] = clampedRight;
+            return;
+        }
+        for (int i = 0; i < count; ++i) left[i] = clamp(left[i] + l);
+        for (int i = 0; i < count; ++i) right[i] = clamp(right[i] + r);
     }
 
     float leftGain;

@@ -91,8 +91,6 @@ private:
     void applyChange(const ParameterChange& change);
     // The engine or LFO setting a parameter controls, derived from the current values.
     void applyParameter(VstInt32 index, float v);
-    void updateOscMix();
-    void updateOscPitch(int oscillator);
     // LFO k runs while its switch is on and its rest after an aim change is over.
     bool lfoRunning(int k) const;
     int lfoTarget(int k) const;
@@ -106,6 +104,7 @@ private:
     void retimeToTempo(float tempo);
     // Every 50 samples each running LFO writes its value into its target.
     void modulationTick();
+    VstInt32 framesBeforeModulation(VstInt32 frames) const;
 
     std::atomic<float> values[kParameterCount];
     SynthProgram* programs = nullptr;

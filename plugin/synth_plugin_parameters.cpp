@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "engine/synth_math.h"
+#include "plugin/engine_parameters.h"
 #include "plugin/host_text.h"
 #include "plugin/synth_plugin.h"
 
@@ -9,8 +10,6 @@ namespace {
 constexpr float kFallbackTempo = 140.0f;  // beats per minute when the host gives none
 
 bool isParameter(VstInt32 index) { return index >= 0 && index < kParameterCount; }
-
-float limit(float x, float low, float high) { return x < low ? low : (x > high ? high : x); }
 }  // namespace
 
 float SynthPlugin::readHostTempo() {
@@ -56,22 +55,6 @@ void SynthPlugin::beginAudioCall() {
 
 void SynthPlugin::applyParameter(VstInt32 index, float v) {
     switch (index) {
-        case kParamPitch: engine.setMasterPitch((float)coarseSemitones(v)); return;
-        case 3: case 4: case 8: case 9: case 13: case 14: updateOscMix(); return;
-        case 5: case 10: case 15:
-            engine.oscillators[(index - kParamOsc1Shape) / kParamOscStride].shape = waveShapeIndex(v);
-            return;
-        case 6: case 7: updateOscPitch(0); return;
-        case 11: case 12: updateOscPitch(1); return;
-        case 16: case 17: updateOscPitch(2); return;
-        case kParamAttack: engine.ampAttack = shortTimeSamples(v); return;
-        case kParamDecay: engine.ampDecay = shortTimeSamples(v) + 1; return;
-        case kParamSustain: engine.setAmpSustain(v); return;
-        case kParamRelease: engine.ampRelease = longTimeSamples(v) + 10; return;
-        case kParamArpType: engine.setArpType(v); return;
-        case kParamArpTime: engine.setArpTime(v, samplesPerBeat()); return;
-        case kParamArpChord: engine.setArpChord(v); return;
-        case kParamArpRange: engine.setArpRange(v); return;
         case 27: case 32:
             lfos[(index - 27) / kParamLfoStride].setPeriod(lfoPeriodBeats(v) * samplesPerBeat());
             return;
@@ -81,34 +64,13 @@ void SynthPlugin::applyParameter(VstInt32 index, float v) {
             return;
         case 29: case 34: lfos[(index - 29) / kParamLfoStride].minValue = v; return;
         case 30: case 35: lfos[(index - 30) / kParamLfoStride].maxValue = v; return;
-        case kParamFilter: engine.filterOn = v >= 0.5f; return;
-        case kParamCutoff: engine.setCutoff(v); return;
-        case kParamResonance: engine.setResonance(v); return;
-        case kParamFilterEnv: engine.filterEnvAmount = v; return;
-        case kParamFilterAttack: engine.filterAttack = shortTimeSamples(v); return;
-        case kParamFilterDecay: engine.filterDecay = shortTimeSamples(v) + 1; return;
-        case kParamFilterSustain: engine.setFilterSustain(v); return;
-        case kParamFilterRelease: engine.filterRelease = longTimeSamples(v) + 10; return;
-        case kParamPorta: engine.portaOn = v >= 0.5f; return;
-        case kParamPortaWet:
-            engine.portaCoef = limit(extendedPow((1.0f - v) * 0.32f, 5.0f), 0.00001f, 0.9999f);
+        default: {
+            float current[kParameterCount];
+            copyValues(current);
+            applyEngineParameter(engine, index, current, samplesPerBeat());
             return;
-        default: return;  // read where they are used: output stage, LFO switches, event modulators
+        }
     }
-}
-
-void SynthPlugin::updateOscMix() {
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        engine.oscillators[o].level = values[kParamOsc1Volume + kParamOscStride * o];
-        // Strictly above the middle: a switch at exactly 0.5 still adds.
-        engine.oscillators[o].multiply = values[kParamOsc1 + kParamOscStride * o] > 0.5f;
-    }
-}
-
-void SynthPlugin::updateOscPitch(int o) {
-    const float coarse = values[kParamOsc1Pitch + kParamOscStride * o];
-    const float fine = values[kParamOsc1Fine + kParamOscStride * o];
-    engine.setOscPitch(o, (float)coarseSemitones(coarse) + fineSemitones(fine));
 }
 
 float SynthPlugin::getParameter(VstInt32 index) {

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 #include "plugin/output_stage.h"
 
@@ -72,6 +75,43 @@ TEST(PluginOutputStage, AddingKeepsWhatTheBufferHeld) {
     stage.write(0.2f, left, right, 0, false);
     EXPECT_FLOAT_EQ(left[0], 0.2f);
     EXPECT_FLOAT_EQ(right[0], 0.0f);
+}
+
+// The run forms against write(), sample by sample: the same bits, overwriting or adding,
+// at the knees, past full scale, for signed zeros and NaN, with odd run lengths.
+TEST(PluginOutputStage, RunsGiveTheBitsOfSingleWrites) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float samples[] = {0.0f, -0.0f, 0.25f, -0.25f, 0.2500001f, -0.7f, 1.0f, 2.0f, -3.0f, nan, 0.01f, -0.5f, 0.3f};
+    const int count = static_cast<int>(sizeof samples / sizeof samples[0]);
+    struct Settings {
+        float volume, pan, comp;
+    };
+    const Settings settings[] = {{1.0f, 0.5f, 0.25f}, {0.8f, 0.1f, 1.0f}, {0.5f, 0.9f, 0.0f}, {1.0f, 0.0f, -0.5f}};
+    auto bits = [](float x) {
+        uint32_t b;
+        std::memcpy(&b, &x, sizeof b);
+        return b;
+    };
+    for (const Settings& s : settings) {
+        const SynthOutputStage stage(s.volume, s.pan, s.comp);
+        for (bool replacing : {true, false}) {
+            for (int length = 0; length <= count; ++length) {
+                float runLeft[16], runRight[16], oneLeft[16], oneRight[16];
+                for (int i = 0; i < 16; ++i) runLeft[i] = oneLeft[i] = 0.1f * static_cast<float>(i) - 0.8f;
+                for (int i = 0; i < 16; ++i) runRight[i] = oneRight[i] = 0.5f - 0.07f * static_cast<float>(i);
+                stage.writeRun(samples, runLeft, runRight, length, replacing);
+                for (int i = 0; i < length; ++i) stage.write(samples[i], oneLeft, oneRight, i, replacing);
+                for (int i = 0; i < 16; ++i) {
+                    ASSERT_EQ(bits(runLeft[i]), bits(oneLeft[i])) << "length " << length << " sample " << i;
+                    ASSERT_EQ(bits(runRight[i]), bits(oneRight[i])) << "length " << length << " sample " << i;
+                }
+                // Silence: what write() makes of an engine sample of 0.
+                stage.writeSilence(runLeft, runRight, length, replacing);
+                for (int i = 0; i < length; ++i) stage.write(0.0f, oneLeft, oneRight, i, replacing);
+                for (int i = 0; i < 16; ++i) ASSERT_EQ(bits(runLeft[i]), bits(oneLeft[i])) << "silence, sample " << i;
+            }
+        }
+    }
 }
 
 }  // namespace

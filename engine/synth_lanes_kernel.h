@@ -1,0 +1,464 @@
+// The lane kernels for one instruction set: included by synth_lanes.cpp once per target,
+// inside a namespace of its own (no include guard on purpose). Only plain float and double
+// operations, never fused, so every width computes the same bits.
+
+// The vector types of N lanes (the compiler takes the sizes only as literals).
+template <int N>
+struct LaneTypes;
+#define ZELVIK_LANE_TYPES(n)                                             \
+    template <>                                                          \
+    struct LaneTypes<n> {                                                \
+        typedef float F __attribute__((vector_size(4 * n)));             \
+        typedef int32_t I __attribute__((vector_size(4 * n)));           \
+        typedef uint32_t U __attribute__((vector_size(4 * n)));          \
+        typedef double D __attribute__((vector_size(8 * n)));            \
+        typedef uint64_t UL __attribute__((vector_size(8 * n)));         \
+    };
+ZELVIK_LANE_TYPES(4)
+ZELVIK_LANE_TYPES(8)
+ZELVIK_LANE_TYPES(16)
+#undef ZELVIK_LANE_TYPES
+
+template <int N>
+struct Lanes {
+    typedef typename LaneTypes<N>::F F;
+    typedef typename LaneTypes<N>::I I;
+    typedef typename LaneTypes<N>::U U;
+    typedef typename LaneTypes<N>::D D;
+    typedef typename LaneTypes<N>::UL UL;
+
+    template <typename To, typename From>
+    static To sameBits(From from) {
+        static_assert(sizeof(To) == sizeof(From), "reinterpretation keeps the size");
+        To to;
+        std::memcpy(&to, &from, sizeof to);
+        return to;
+    }
+    template <typename V, typename T>
+    static V load(const T* p) {
+        V v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    template <typename V, typename T>
+    static void store(T* p, V v) {
+        std::memcpy(p, &v, sizeof v);
+    }
+    // x in every lane (one broadcast; subtracting +0 keeps every value, -0 included).
+    static F splat(float x) { return x - F{}; }
+    // Whether any lane of a mask is set: one test instruction where the width is native.
+    static bool any(I mask) {
+#if ZELVIK_X86_LANES
+        if constexpr (N == 16 && kNativeLanes >= 16) {
+            return _mm512_test_epi32_mask(sameBits<__m512i>(mask), sameBits<__m512i>(mask)) != 0;
+        } else if constexpr (N == 8 && kNativeLanes >= 8) {
+            return !_mm256_testz_si256(sameBits<__m256i>(mask), sameBits<__m256i>(mask));
+        } else if constexpr (N == 4) {
+            return _mm_movemask_ps(sameBits<__m128>(mask)) != 0;
+        }
+#endif
+        uint64_t words[N / 2];
+        std::memcpy(words, &mask, sizeof words);
+        uint64_t all = 0;
+        for (int j = 0; j < N / 2; ++j) all |= words[j];
+        return all != 0;
+    }
+    static uint32_t bitsOf(I mask) {
+        uint32_t bits = 0;
+        for (int j = 0; j < N; ++j) bits |= (mask[j] != 0 ? 1u : 0u) << j;
+        return bits;
+    }
+    static F abs(F x) { return sameBits<F>(sameBits<U>(x) & 0x7FFFFFFFu); }
+
+    // sin and cos of a float angle 0..2 pi: the quarter turn taken off in three parts (the
+    // first with 8 bits, so k times it is exact), then the classic single-precision kernels
+    // on |r| <= pi/4. Out-of-range angles give wrong values but defined behaviour.
+    static void sinCos(F theta, F& s, F& c) {
+        F kf = theta * 0.63661975f + 0.5f;
+        kf = kf > 0.0f ? kf : 0.0f;
+        kf = kf < 8.0f ? kf : 8.0f;
+        const I k = __builtin_convertvector(kf, I);
+        const F kq = __builtin_convertvector(k, F);
+        const F r = ((theta - kq * 1.5703125f) - kq * 4.8382679e-4f) - kq * 2.5632829e-12f;
+        const F z = r * r;
+        const F sr = ((-1.9515295891e-4f * z + 8.3321608736e-3f) * z - 1.6666654611e-1f) * z * r + r;
+        const F cr = ((2.443315711809948e-5f * z - 1.388731625493765e-3f) * z + 4.166664568298827e-2f) * z * z -
+                     0.5f * z + 1.0f;
+        const I odd = -(k & 1);
+        const F sv = odd ? cr : sr;
+        const F cv = odd ? sr : cr;
+        s = sameBits<F>(sameBits<U>(sv) ^ (sameBits<U>(k & 2) << 30));
+        c = sameBits<F>(sameBits<U>(cv) ^ (sameBits<U>((k + 1) & 2) << 30));
+    }
+
+    // The wave of `shape` at phases x. The angles 4 pi x and 8 pi x are exactly twice and
+    // four times the 2 pi x angle, so their sines come by angle doubling; 6 pi is not three
+    // times 2 pi in float, so the triple angle is moved by the difference.
+    static F wave(int32_t shape, const SynthOscillator& oscillator, F x) {
+        using namespace oscillator_detail;
+        if (shape >= kNoise && shape <= kNoise3) {
+            const float* table = shape == kNoise ? oscillator.noise0 : (shape == kNoise2 ? oscillator.noise1 : oscillator.noise2);
+            F out;
+            for (int j = 0; j < N; ++j) out[j] = table[noiseIndex(x[j])];
+            return out;
+        }
+        switch (shape) {
+        case kSaw: return x < 0.25f ? 4.0f * x : (x <= 0.75f ? 2.0f - 4.0f * x : 4.0f * x - 4.0f);
+        case kRamp: return x <= 0.5f ? 2.0f * x : 2.0f * x - 2.0f;
+        case kSawSqu: {
+            const F h = halfTriangle(x);
+            return x < 0.5f ? h + 0.5f : h - 0.5f;
+        }
+        case kSquare: return x < 0.5f ? splat(1.0f) : splat(-1.0f);
+        default: break;
+        }
+        const F theta = kTwoPi * x;
+        F s1, c1;
+        sinCos(theta, s1, c1);
+        switch (shape) {
+        case kSinsaw: return halfTriangle(x) + 0.5f * s1;
+        case kSinSqu: {
+            const F halfSine = 0.5f * s1;
+            return x < 0.5f ? halfSine + 0.5f : halfSine - 0.5f;
+        }
+        case kAbsSin: return 2.0f * abs(s1) - 1.0f;
+        case kSin12:
+        case kSin123:
+        case kSin124: break;
+        default: return s1;
+        }
+        const F s2 = 2.0f * s1 * c1;
+        if (shape == kSin12) return (s1 + s2) * 0.5f;
+        const F c2 = 1.0f - 2.0f * s1 * s1;
+        if (shape == kSin124) return (s1 + s2 + 2.0f * s2 * c2) * 0.33333334f;
+        F s3 = s2 * c1 + c2 * s1;
+        const F c3 = c2 * c1 - s2 * s1;
+        // The exact difference between the rule's 6 pi angle and 3 theta (a few 1e-7).
+        const F twice = theta + theta;
+        const F thrice = twice + theta;
+        const F roundingError = theta - (thrice - twice);
+        const F delta = (kSixPi * x - thrice) - roundingError;
+        s3 = s3 + delta * c3;
+        return (s1 + s2 + s3) * 0.33333334f;
+    }
+
+    static F halfTriangle(F x) { return x < 0.25f ? 2.0f * x : (x <= 0.75f ? 1.0f - 2.0f * x : 2.0f * x - 2.0f); }
+
+    // 200^c in double (well inside a float rounding), rounded once to float: the filter
+    // at low cutoff magnifies any error in its coefficient.
+    static F powerOf200(F c) {
+        if constexpr (N > 4 && N > kNativeLanes / 2) {
+            // Doubles of half the lanes fill a native register: two halves, each native.
+            typedef Lanes<N / 2> Half;
+            if constexpr (N == 16) {
+                const typename Half::F low = __builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7);
+                const typename Half::F high = __builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15);
+                return __builtin_shufflevector(Half::powerOf200(low), Half::powerOf200(high), 0, 1, 2, 3, 4, 5, 6, 7,
+                                               8, 9, 10, 11, 12, 13, 14, 15);
+            } else {
+                const typename Half::F low = __builtin_shufflevector(c, c, 0, 1, 2, 3);
+                const typename Half::F high = __builtin_shufflevector(c, c, 4, 5, 6, 7);
+                return __builtin_shufflevector(Half::powerOf200(low), Half::powerOf200(high), 0, 1, 2, 3, 4, 5, 6, 7);
+            }
+        }
+        constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: rounds to an integer
+        D s = __builtin_convertvector(c, D) * 7.643856189774724;
+        s = s > 160.0 ? 160.0 : s;  // beyond float range either way; NaN stays NaN
+        s = s < -160.0 ? -160.0 : s;
+        const D shifted = s + kShift;
+        const D n = shifted - kShift;
+        const D r = s - n;
+        const D r2 = r * r;
+        const D r4 = r2 * r2;
+        const D a0 = 1.0 + r * 0.693147180559945309429;
+        const D a1 = 0.240226506959100712341 + r * 0.0555041086648215799578;
+        const D a2 = 0.00961812910762847716249 + r * 0.00133335581464284434239;
+        const D a3 = 0.000154035303933816099553 + r * 1.52527338040598402812e-05;
+        const D a4 = 1.321548679014430949e-06 + r * 1.01780860092396997292e-07;
+        const D power = (a0 + r2 * a1) + r4 * ((a2 + r2 * a3) + r4 * a4);
+        // shifted = 1.5 * 2^52 + n exactly, so the bit patterns differ by n.
+        const UL whole = sameBits<UL>(shifted) - sameBits<uint64_t>(kShift);
+        const D scale = sameBits<D>((whole + uint64_t{1023}) << 52);
+        return __builtin_convertvector(power * scale, F);
+    }
+
+    static I maskOf(uint32_t bits, int first) {
+        I mask;
+        for (int j = 0; j < N; ++j) mask[j] = (bits >> (first + j)) & 1u ? -1 : 0;
+        return mask;
+    }
+
+    static constexpr int kChunk = 32;
+    // Per sample of a chunk and per lane: each oscillator's phase and wave, and the voice
+    // after its filter.
+    struct Chunk {
+        alignas(64) float phase[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
+        alignas(64) float wave[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
+        alignas(64) float out[kChunk][kSynthVoiceCount];
+    };
+
+    // One oscillator of one shape over a chunk, from the phases stored for each sample.
+    template <int Shape>
+    static void oscillatorRun(const SynthOscillator& oscillator, int samples, const float (*phases)[kSynthVoiceCount],
+                              float (*waves)[kSynthVoiceCount], int first) {
+        for (int s = 0; s < samples; ++s) store(waves[s] + first, wave(Shape, oscillator, load<F>(phases[s] + first)));
+    }
+
+    static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
+    static void voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk);
+    static int renderRun(VoiceLanes& lanes, const LaneRun& run, int frames);
+};
+
+// How many of the next `wanted` samples pass without an envelope event or a lane starting
+// or stopping to render: the envelopes stepped ahead without keeping anything. The first
+// time, the rendering lanes are learnt from the first sample.
+template <int N>
+int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted) {
+    int samples = wanted;
+    uint32_t learnt = 0;
+    for (int g = 0; g < groups; ++g) {
+        const int first = g * N;
+        F amp = load<F>(lanes.ampValue + first), env = load<F>(lanes.envValue + first);
+        const F ampStep = load<F>(lanes.ampStep + first), ampSustain = load<F>(lanes.ampSustain + first);
+        const I ampStage = load<I>(lanes.ampStage + first), stepping = load<I>(lanes.ampStepping + first);
+        const F envStep = load<F>(lanes.envStep + first), envSustain = load<F>(lanes.envSustain + first);
+        const I envStage = load<I>(lanes.envStage + first), envMode = load<I>(lanes.envMode + first);
+        const I attack = stepping & (ampStage == 0), decay = stepping & (ampStage == 1), holds = ampStage == 2;
+        const I envSteps = envMode == kLaneEnvelopeStepping, envStale = envMode == kLaneEnvelopeStale;
+        const I envAttack = envSteps & (envStage == 0), envDecay = envSteps & (envStage == 1), envHolds = envStage == 2;
+        I rendering = maskOf(lanes.rendering, first);
+        for (int s = 0; s < samples; ++s) {
+            const F ampNext = holds ? amp : amp + ampStep;
+            I event = (attack & (ampNext >= 1.0f)) | (decay & (ampNext <= ampSustain));
+            const I renders = stepping & ((stepping ? ampNext : 0.0f) > 0.0f);
+            F envNext = env;
+            if (run.filterOn) {
+                envNext = envHolds ? env : env + envStep;
+                event |= renders & (envStale | (envAttack & (envNext >= 1.0f)) | (envDecay & (envNext <= envSustain)));
+            }
+            if (s == 0 && !lanes.renderingKnown) {
+                rendering = renders;
+            } else {
+                event |= renders ^ rendering;
+            }
+            if (any(event)) {
+                samples = s;
+                break;
+            }
+            amp = stepping ? ampNext : amp;
+            env = renders & envSteps ? envNext : env;
+        }
+        learnt |= bitsOf(rendering) << first;
+    }
+    if (samples > 0 && !lanes.renderingKnown) {
+        lanes.rendering = learnt;
+        lanes.renderingKnown = true;
+    }
+    return samples;
+}
+
+// A chunk of one group of lanes: phases and waves oscillator by oscillator, then sample by
+// sample the envelopes, the mix, the filter coefficients and the filter.
+template <int N>
+void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk) {
+    const int first = g * N;
+    F phase[kSynthOscillatorCount], increment[kSynthOscillatorCount], target[kSynthOscillatorCount];
+    int32_t shapes[kSynthOscillatorCount];
+    float levels[kSynthOscillatorCount];
+    bool multiplies[kSynthOscillatorCount];
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        phase[o] = load<F>(lanes.phase[o] + first);
+        increment[o] = load<F>(lanes.increment[o] + first);
+        target[o] = load<F>(lanes.target[o] + first);
+        shapes[o] = run.oscillators[o].shape;
+        levels[o] = run.oscillators[o].level;
+        multiplies[o] = run.oscillators[o].multiply;
+    }
+    F amp = load<F>(lanes.ampValue + first), env = load<F>(lanes.envValue + first);
+    const F ampStep = load<F>(lanes.ampStep + first);
+    const I stepping = load<I>(lanes.ampStepping + first), holds = load<I>(lanes.ampStage + first) == 2;
+    const F envStep = load<F>(lanes.envStep + first);
+    const I envSteps = load<I>(lanes.envMode + first) == kLaneEnvelopeStepping;
+    const I envHolds = load<I>(lanes.envStage + first) == 2;
+    const F velocity = load<F>(lanes.velocity + first), resonance = load<F>(lanes.resonance + first);
+    F cutoff = load<F>(lanes.cutoff + first), f = load<F>(lanes.f + first);
+    F feedback = load<F>(lanes.feedback + first), inputGain = load<F>(lanes.inputGain + first);
+    F outputGain = load<F>(lanes.outputGain + first);
+    F y[4], x[4];
+    for (int k = 0; k < 4; ++k) {
+        y[k] = load<F>(lanes.y[k] + first);
+        x[k] = load<F>(lanes.x[k] + first);
+    }
+    const I rendering = maskOf(lanes.rendering, first);
+    const I envRenders = rendering & envSteps;
+    const int firstRendering = lanes.rendering != 0 ? __builtin_ctz(lanes.rendering) : 0;
+    I laneIndex;
+    for (int j = 0; j < N; ++j) laneIndex[j] = first + j;
+    const I seeded = laneIndex == firstRendering;
+    const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
+
+    // The phases first, the three oscillators' chains side by side; each phase is the one
+    // its sample's wave is read at.
+    for (int s = 0; s < samples; ++s) {
+#pragma GCC unroll 3
+        for (int o = 0; o < kSynthOscillatorCount; ++o) {
+            store(chunk.phase[o][s] + first, phase[o]);
+            F advanced = phase[o] + arpFactor * increment[o];
+            const F wrapped = advanced - 1.0f;
+            advanced = advanced >= 1.0f ? wrapped : advanced;
+            if (any(advanced >= 1.0f)) {
+                for (int j = 0; j < N; ++j) {
+                    if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
+                }
+            }
+            phase[o] = rendering ? advanced : phase[o];
+            if (run.portaOn) {
+                const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
+                increment[o] = rendering ? glided : increment[o];
+            }
+        }
+    }
+    // Then oscillator by oscillator, each in its own shape's loop over the chunk.
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        // Two oscillators of one pure shape at the same phases (as in the default program)
+        // have the same values.
+        int sharedWith = -1;
+        if (!SynthOscillator::readsNoiseTables(shapes[o])) {
+            for (int p = 0; p < o && sharedWith < 0; ++p) {
+                if (shapes[p] != shapes[o]) continue;
+                bool samePhases = true;
+                for (int s = 0; s < samples && samePhases; ++s) {
+                    samePhases = !any(load<I>(chunk.phase[p][s] + first) != load<I>(chunk.phase[o][s] + first));
+                }
+                if (samePhases) sharedWith = p;
+            }
+        }
+        if (sharedWith >= 0) {
+            for (int s = 0; s < samples; ++s) store(chunk.wave[o][s] + first, load<F>(chunk.wave[sharedWith][s] + first));
+            continue;
+        }
+        switch (shapes[o]) {
+#define ZELVIK_SHAPE_CASE(shape)                                                                        \
+    case shape:                                                                                         \
+        oscillatorRun<shape>(run.oscillators[o], samples, chunk.phase[o], chunk.wave[o], first);        \
+        break;
+            ZELVIK_SHAPE_CASE(0) ZELVIK_SHAPE_CASE(1) ZELVIK_SHAPE_CASE(2) ZELVIK_SHAPE_CASE(3)
+            ZELVIK_SHAPE_CASE(4) ZELVIK_SHAPE_CASE(5) ZELVIK_SHAPE_CASE(6) ZELVIK_SHAPE_CASE(7)
+            ZELVIK_SHAPE_CASE(8) ZELVIK_SHAPE_CASE(9) ZELVIK_SHAPE_CASE(10) ZELVIK_SHAPE_CASE(11)
+            ZELVIK_SHAPE_CASE(12) ZELVIK_SHAPE_CASE(13)
+#undef ZELVIK_SHAPE_CASE
+        default:
+            oscillatorRun<-1>(run.oscillators[o], samples, chunk.phase[o], chunk.wave[o], first);
+            break;
+        }
+    }
+
+    for (int s = 0; s < samples; ++s) {
+        const F ampNext = holds ? amp : amp + ampStep;
+        const F amplitude = stepping ? ampNext : 0.0f;
+        amp = stepping ? ampNext : amp;
+
+        const float in = run.input ? run.input[offset + s] : 0.0f;
+        F acc = seeded ? splat(in) : 0.0f;
+        for (int o = 0; o < kSynthOscillatorCount; ++o) {
+            const F term = load<F>(chunk.wave[o][s] + first) * levels[o];
+            acc = multiplies[o] ? acc * term : acc + term;
+        }
+        const F voice = acc * velocity * amplitude;
+        if (!run.filterOn) {
+            store(chunk.out[s] + first, rendering ? voice : 0.0f);
+            continue;
+        }
+        const F envNext = envHolds ? env : env + envStep;
+        const F level = envSteps ? envNext : 0.0f;
+        env = envRenders ? envNext : env;
+        const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
+        const I changed = rendering & (wanted != cutoff);
+        if (any(changed)) {
+            const F fc = 0.005f * powerOf200(wanted);
+            const F newF = 1.16f * fc;
+            const F fSquared = newF * newF;
+            const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
+            const F newInputGain = 0.35013f * fSquared * fSquared;
+            const F newOutputGain = 2.0f * resonance + 1.0f;
+            cutoff = changed ? wanted : cutoff;
+            f = changed ? newF : f;
+            feedback = changed ? newFeedback : feedback;
+            inputGain = changed ? newInputGain : inputGain;
+            outputGain = changed ? newOutputGain : outputGain;
+        }
+        // The ladder recursion: the one chain from sample to sample. Everything above for
+        // the next samples does not wait for it, so the two overlap.
+        const F damping = 1.0f - f;
+        const F stageIn = (voice - feedback * y[3]) * inputGain;
+        const F y1 = stageIn + 0.3f * x[0] + damping * y[0];
+        const F y2 = y1 + 0.3f * x[1] + damping * y[1];
+        const F y3 = y2 + 0.3f * x[2] + damping * y[2];
+        const F y4 = y3 + 0.3f * x[3] + damping * y[3];
+        x[0] = rendering ? stageIn : x[0];
+        x[1] = rendering ? y1 : x[1];
+        x[2] = rendering ? y2 : x[2];
+        x[3] = rendering ? y3 : x[3];
+        y[0] = rendering ? y1 : y[0];
+        y[1] = rendering ? y2 : y[1];
+        y[2] = rendering ? y3 : y[2];
+        y[3] = rendering ? y4 : y[3];
+        store(chunk.out[s] + first, rendering ? outputGain * y4 : 0.0f);
+    }
+    for (int k = 0; k < 4; ++k) {
+        store(lanes.y[k] + first, y[k]);
+        store(lanes.x[k] + first, x[k]);
+    }
+
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        store(lanes.phase[o] + first, phase[o]);
+        store(lanes.increment[o] + first, increment[o]);
+    }
+    store(lanes.ampValue + first, amp);
+    store(lanes.envValue + first, env);
+    store(lanes.cutoff + first, cutoff);
+    store(lanes.f + first, f);
+    store(lanes.feedback + first, feedback);
+    store(lanes.inputGain + first, inputGain);
+    store(lanes.outputGain + first, outputGain);
+}
+
+template <int N>
+int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
+    const int groups = (lanes.count + N - 1) / N;
+    Chunk chunk;
+    int done = 0;
+    while (done < frames) {
+        const int wanted = std::min(kChunk, frames - done);
+        const int samples = eventFreeSamples(lanes, run, groups, wanted);
+        if (samples == 0) break;
+        for (int g = 0; g < groups; ++g) voicesOfGroup(lanes, run, g, done, samples, chunk);
+        // Voice outputs summed in voice order, as the rule adds them.
+        const int lanesToSum = lanes.rendering != 0 ? 32 - __builtin_clz(lanes.rendering) : 0;
+        for (int s = 0; s < samples; ++s) {
+            float sum = 0.0f;
+            for (int j = 0; j < lanesToSum; ++j) sum += chunk.out[s][j];
+            run.out[done + s] = sum;
+        }
+        done += samples;
+        if (samples < wanted) break;
+    }
+    return done;
+}
+
+int renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
+    // Groups of the native width; a few voices take one narrow group.
+    if (lanes.count <= 4 || kNativeLanes == 4) return Lanes<4>::renderRun(lanes, run, frames);
+    if (lanes.count <= 8 || kNativeLanes == 8) return Lanes<8>::renderRun(lanes, run, frames);
+    return Lanes<16>::renderRun(lanes, run, frames);
+}
+
+void waves(int32_t shape, const SynthOscillator& oscillator, const float* phases, float* out) {
+    typedef Lanes<kSynthVoiceCount> Full;
+    Full::store(out, Full::wave(shape, oscillator, Full::load<Full::F>(phases)));
+}
+
+void powersOf200(const float* exponents, float* out) {
+    typedef Lanes<kSynthVoiceCount> Full;
+    Full::store(out, Full::powerOf200(Full::load<Full::F>(exponents)));
+}
