@@ -13,6 +13,7 @@ public:
     virtual void setup(float newCutoff, float newResonance);
     // Held setters ignore small changes for a while (at most 5000 in a row), which saves
     // the coefficient update when a control jitters; the engine uses the immediate ones.
+    // Kept although nothing calls it: the filter's operations keep their slots in this order.
     virtual void setHeld(float newCutoff, float newResonance);
     virtual void setCutoff(float newCutoff);
     virtual void setCutoffHeld(float newCutoff);
