@@ -11,3 +11,4 @@ void registerInfoCommand(CLI::App& app);
 void registerRenderCommand(CLI::App& app);
 void registerDemoCommand(CLI::App& app);
 void registerSnapshotCommand(CLI::App& app);
+void registerValidateCommand(CLI::App& app); // native Linux builds only

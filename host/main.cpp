@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
     registerRenderCommand(app);
     registerDemoCommand(app);
     registerSnapshotCommand(app);
+#ifdef ZELVIK_HAVE_VALIDATE
+    registerValidateCommand(app);
+#endif
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
