@@ -109,7 +109,7 @@ std::vector<std::string> ChildOutcome::all(char kind) const {
 
 std::string ChildOutcome::failure() const {
     std::string step = last('S');
-    std::string during = step.empty() ? "" : " during " + step;
+    std::string during = step.empty() ? "" : " during " + step; // an empty step clears it
     if (timedOut)
         return "did not finish in time" + during;
     if (signal != 0) {
@@ -119,7 +119,7 @@ std::string ChildOutcome::failure() const {
     }
     std::string reason = last('F');
     if (!reason.empty())
-        return reason;
+        return reason + during;
     if (exitStatus != 0)
         return "the process exited with status " + std::to_string(exitStatus) +
                " after its work (a sanitizer report or an exit from the plug-in; see stderr)" + during;

@@ -294,9 +294,10 @@ void notesRelease(CheckContext& context) {
         instance.bench->renderFor((long)(kRate / 2), kBlock, &events);
         // Half the notes end with a note-off, half with a note-on of velocity 0.
         events.clear();
+        // In time order, as every host sends them.
         for (int channel = 0; channel < 4; ++channel)
             for (int k = 0; k < 4; ++k)
-                events.midi(k, (k % 2 ? 0x90 : 0x80) | channel, 36 + 12 * channel + round + 3 * k, 0);
+                events.midi(4 * channel + k, (k % 2 ? 0x90 : 0x80) | channel, 36 + 12 * channel + round + 3 * k, 0);
         instance.bench->render(kBlock, &events);
         context.step("waiting for silence, round " + std::to_string(round));
         double peak = 0.0;

@@ -115,53 +115,96 @@ void renderAfterSweep(CheckContext& context, PluginUnderTest& plugin, State stat
         playBriefly(bench, events);
 }
 
-void sweepOpcodes(CheckContext& context, State state) {
-    PluginModule module(context.options.pluginPath);
+// One pass over the opcodes from `first` on, on a fresh instance; the last data
+// message names the opcode in hand (or "end" for the render and effClose after them).
+void sweepFrom(CheckContext& context, ChildChannel& channel, const PluginModule& module, State state,
+               const Arguments& arguments, int first) {
     GuardedRegion buffer(kArgumentBufferBytes);
     GuardedRegion second(kArgumentBufferBytes);
-    for (const Arguments& arguments : kArgumentSets) {
-        PluginUnderTest plugin(module);
-        bringInto(plugin, state);
-        for (int opcode = 0; opcode < kOpcodeCount; ++opcode) {
-            // effClose ends the instance: it is sent last, below. effEditOpen needs a real
-            // parent window: the editor and threads checks open the editor.
-            if (opcode == effClose || opcode == effEditOpen)
-                continue;
-            context.step("opcode " + std::to_string(opcode) + " with " + arguments.name + " arguments, " +
-                         stateName(state));
-            void* ptr = nullptr;
-            if (arguments.pointer) {
-                ptr = buffer.window(kArgumentBufferBytes);
-                std::memset(ptr, 0, kArgumentBufferBytes);
-            }
-            VstIntPtr value = arguments.value;
-            if (arguments.pointer && valueIsAddress(opcode)) {
-                void* address = second.window(kArgumentBufferBytes);
-                std::memset(address, 0, kArgumentBufferBytes);
-                value = (VstIntPtr)address;
-            }
-            if (valueIsSize(opcode) && value != 0)
-                value = value < 0 ? 1 : (VstIntPtr)kArgumentBufferBytes;
-            plugin.dispatch(opcode, arguments.index, value, ptr, arguments.opt);
-            for (GuardedRegion* region : {&buffer, &second}) {
-                std::string where = region->damage();
-                if (!where.empty())
-                    throw CheckFailure("opcode " + std::to_string(opcode) + " with " + arguments.name +
-                                       " arguments wrote outside the buffer it was given (" + where + ")");
-            }
-            // Keep the state this sweep is about.
-            if (opcode == effMainsChanged) {
-                if (state == State::Resumed && value == 0)
-                    plugin.dispatch(effMainsChanged, 0, 1);
-                else if (state != State::Resumed && value != 0)
-                    plugin.dispatch(effMainsChanged, 0, 0);
-            }
+    PluginUnderTest plugin(module);
+    bringInto(plugin, state);
+    for (int opcode = first; opcode < kOpcodeCount; ++opcode) {
+        // effClose ends the instance: it is sent last, below. effEditOpen needs a real
+        // parent window: the editor and threads checks open the editor.
+        if (opcode == effClose || opcode == effEditOpen)
+            continue;
+        channel.send('D', std::to_string(opcode));
+        void* ptr = nullptr;
+        if (arguments.pointer) {
+            ptr = buffer.window(kArgumentBufferBytes);
+            std::memset(ptr, 0, kArgumentBufferBytes);
         }
-        renderAfterSweep(context, plugin, state);
-        context.step(std::string("effClose with ") + arguments.name + " arguments");
-        void* ptr = arguments.pointer ? buffer.window(kArgumentBufferBytes) : nullptr;
-        plugin.close(arguments.index, arguments.value, ptr, arguments.opt);
+        VstIntPtr value = arguments.value;
+        if (arguments.pointer && valueIsAddress(opcode)) {
+            void* address = second.window(kArgumentBufferBytes);
+            std::memset(address, 0, kArgumentBufferBytes);
+            value = (VstIntPtr)address;
+        }
+        if (valueIsSize(opcode) && value != 0)
+            value = value < 0 ? 1 : (VstIntPtr)kArgumentBufferBytes;
+        plugin.dispatch(opcode, arguments.index, value, ptr, arguments.opt);
+        for (GuardedRegion* region : {&buffer, &second}) {
+            std::string where = region->damage();
+            if (!where.empty())
+                throw CheckFailure("wrote outside the buffer it was given (" + where + ")");
+        }
+        // Keep the state this sweep is about.
+        if (opcode == effMainsChanged) {
+            if (state == State::Resumed && value == 0)
+                plugin.dispatch(effMainsChanged, 0, 1);
+            else if (state != State::Resumed && value != 0)
+                plugin.dispatch(effMainsChanged, 0, 0);
+        }
     }
+    channel.send('D', "end");
+    renderAfterSweep(context, plugin, state);
+    void* ptr = arguments.pointer ? buffer.window(kArgumentBufferBytes) : nullptr;
+    plugin.close(arguments.index, arguments.value, ptr, arguments.opt);
+}
+
+// Every opcode is tried even after one crashes: the sweep starts again, on a fresh
+// instance, from the opcode after the one that failed, and all failures are listed.
+void sweepOpcodes(CheckContext& context, State state) {
+    std::vector<std::string> faults;
+    for (const Arguments& arguments : kArgumentSets) {
+        int first = 0;
+        while (first <= kOpcodeCount) {
+            context.step(std::string("opcodes from ") + std::to_string(first) + " with " + arguments.name +
+                         " arguments, " + stateName(state));
+            ChildOutcome outcome = runInChild(
+                [&](ChildChannel& channel) {
+                    PluginModule module(context.options.pluginPath);
+                    sweepFrom(context, channel, module, state, arguments, first);
+                },
+                60.0, context.options.inProcess);
+            std::string failure = outcome.failure();
+            if (failure.empty())
+                break;
+            std::string at = outcome.last('D');
+            // Only the reason, without the step the outcome appends.
+            std::string reason = outcome.last('F');
+            if (outcome.signal)
+                reason = std::string("signal ") + std::to_string(outcome.signal) + " (" + strsignal(outcome.signal) + ")";
+            else if (outcome.timedOut)
+                reason = "hangs";
+            else if (reason.empty())
+                reason = "exit status " + std::to_string(outcome.exitStatus);
+            if (at.empty() || at == "end") {
+                faults.push_back(std::string(at.empty() ? "creating the instance" : "rendering or closing after the sweep") +
+                                 " (" + arguments.name + "): " + reason);
+                break;
+            }
+            faults.push_back("opcode " + at + " (" + arguments.name + "): " + reason);
+            first = std::stoi(at) + 1;
+        }
+    }
+    context.step(""); // the faults below name their own opcodes
+    if (faults.empty())
+        return;
+    std::string text;
+    for (const std::string& fault : faults)
+        text += (text.empty() ? "" : "; ") + fault;
+    throw CheckFailure(std::to_string(faults.size()) + " faults: " + text);
 }
 
 void opcodesClosed(CheckContext& context) { sweepOpcodes(context, State::Closed); }
