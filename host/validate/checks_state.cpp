@@ -154,7 +154,12 @@ PatchState sourceState(CheckContext& context, const PatchState& patch) {
         PluginUnderTest plugin(module);
         plugin.open(kRate, kBlock);
         apply(plugin, patch, true);
-        return encode(readState(plugin));
+        PatchState state = readState(plugin);
+        // Values may come back rounded to the plug-in's steps; the name must not change.
+        if (state.name != patch.name)
+            throw CheckFailure("the program name was set to \"" + patch.name + "\" but reads back as \"" +
+                               state.name + "\"");
+        return encode(state);
     }));
 }
 
