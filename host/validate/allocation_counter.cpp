@@ -23,7 +23,10 @@ inline void noteAllocation() {
 } // namespace
 
 #ifdef ZELVIK_SANITIZER_ALLOCATOR
-#include <sanitizer/allocator_interface.h>
+// Declared here rather than from <sanitizer/allocator_interface.h>, which GCC does not
+// install; both compilers' runtimes provide it.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, size_t),
+                                                         void (*freeHook)(const volatile void*));
 
 namespace {
 void mallocHook(const volatile void*, size_t) { noteAllocation(); }

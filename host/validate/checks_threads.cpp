@@ -25,6 +25,18 @@ constexpr auto kIdleInterval = std::chrono::milliseconds(20);
 
 using Clock = std::chrono::steady_clock;
 
+#if defined(__SANITIZE_THREAD__)
+// ThreadSanitizer calls this for every report it prints: the check counts them.
+std::atomic<long> threadSanitizerReports{0};
+#endif
+} // namespace
+
+#if defined(__SANITIZE_THREAD__)
+extern "C" __attribute__((visibility("default"))) void __tsan_on_report(void*) { ++threadSanitizerReports; }
+#endif
+
+namespace {
+
 // The X display the editor's parent window lives on, if there is one.
 class ParentWindow {
 public:
@@ -160,6 +172,7 @@ void threads(CheckContext& context) {
         editor.join();
     context.step("closing after the threads check");
     plugin.close();
+    context.step("");
     if (!shared.failure.empty())
         throw CheckFailure("render thread: " + shared.failure);
     std::string summary = std::to_string(shared.blocks.load()) + " blocks, " +
@@ -169,6 +182,11 @@ void threads(CheckContext& context) {
         if (shared.editorRefusals > 0)
             summary += " (" + std::to_string(shared.editorRefusals.load()) + " answered 0)";
     }
+#if defined(__SANITIZE_THREAD__)
+    if (threadSanitizerReports > 0)
+        throw CheckFailure(std::to_string(threadSanitizerReports.load()) + " ThreadSanitizer reports (" + summary + ")");
+    summary += ", no ThreadSanitizer reports";
+#endif
     context.note(summary);
 }
 

@@ -19,4 +19,4 @@ target_compile_definitions(zelvik-render PRIVATE ZELVIK_HAVE_VALIDATE=1)
 target_link_options(zelvik-render PRIVATE
   -Wl,--export-dynamic-symbol=malloc -Wl,--export-dynamic-symbol=calloc -Wl,--export-dynamic-symbol=realloc
   -Wl,--export-dynamic-symbol=free -Wl,--export-dynamic-symbol=memalign -Wl,--export-dynamic-symbol=aligned_alloc
-  -Wl,--export-dynamic-symbol=posix_memalign)
+  -Wl,--export-dynamic-symbol=posix_memalign -Wl,--export-dynamic-symbol=__tsan_on_report)
