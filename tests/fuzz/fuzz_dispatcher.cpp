@@ -42,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AEffect* effect = plugin->getAeffect();
     for (int n = 0; n < calls; ++n) {
         const Call& call = list[n];
-        // effClose ends the instance (it is sent at the end); effEditOpen needs a window.
-        if (call.opcode == effClose || call.opcode == effEditOpen) continue;
+        // effClose ends the instance (it is sent at the end); effEditOpen needs a window;
+        // effProcessEvents needs a list whose pointers are real (fuzz_vst_events has it).
+        if (call.opcode == effClose || call.opcode == effEditOpen || call.opcode == effProcessEvents) continue;
         std::memset(buffer, 0, sizeof buffer);
         std::memset(second, 0, sizeof second);
         FuzzInput text(data + (size - input.left()), input.left());
