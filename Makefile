@@ -53,7 +53,7 @@ demo: build
 
 test: build build-win64 build-win32
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
-	$(MAKE) test-asan test-tsan test-fuzz
+	$(MAKE) test-asan test-fuzz test-tsan
 
 # The whole native suite under AddressSanitizer and UndefinedBehaviorSanitizer (any
 # undefined behaviour ends the test). The Windows builds are not part of it.
