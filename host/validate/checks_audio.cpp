@@ -221,6 +221,7 @@ OutputStats stressRender(CheckContext& context) {
         instance.bench->renderFor((long)kRate, kBlock, &events);
         total.merge(instance.bench->stats());
     }
+    context.step(""); // the verdict is about all patches together
     return total;
 }
 

@@ -204,7 +204,7 @@ void sweepOpcodes(CheckContext& context, State state) {
     std::string text;
     for (const std::string& fault : faults)
         text += (text.empty() ? "" : "; ") + fault;
-    throw CheckFailure(std::to_string(faults.size()) + " faults: " + text);
+    throw CheckFailure(std::to_string(faults.size()) + (faults.size() == 1 ? " fault: " : " faults: ") + text);
 }
 
 void opcodesClosed(CheckContext& context) { sweepOpcodes(context, State::Closed); }
