@@ -84,12 +84,13 @@ build-fuzz: deps
 	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 	cmake --build $(FUZZ) -j$(JOBS) --target zelvik-fuzzers
 
-# Each fuzzer starts from the committed corpus; what it finds goes to the build folder.
+# Each fuzzer starts from the committed corpus; what it finds, and any crashing input,
+# goes to the build folder.
 test-fuzz: build-fuzz
 	@for f in $(FUZZERS); do \
 	  mkdir -p $(FUZZ)/found/$$f && \
 	  echo "fuzz_$$f: $(FUZZ_TEST_SECONDS) s" && \
-	  ./$(FUZZ)/fuzz_$$f -max_total_time=$(FUZZ_TEST_SECONDS) -print_final_stats=1 \
+	  ./$(FUZZ)/fuzz_$$f -max_total_time=$(FUZZ_TEST_SECONDS) -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
 	    $(FUZZ)/found/$$f $(FUZZ_CORPUS)/$$f 2>$(FUZZ)/fuzz_$$f.log \
 	  || { tail -50 $(FUZZ)/fuzz_$$f.log; exit 1; }; \
 	  grep -E "stat::number_of_executed_units|stat::new_units_added" $(FUZZ)/fuzz_$$f.log; \
@@ -99,7 +100,7 @@ test-fuzz: build-fuzz
 fuzz: build-fuzz
 	@for f in $(FUZZERS); do \
 	  mkdir -p $(FUZZ)/found/$$f && \
-	  ./$(FUZZ)/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  ./$(FUZZ)/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
 	    $(FUZZ)/found/$$f $(FUZZ_CORPUS)/$$f || exit 1; \
 	  ./$(FUZZ)/fuzz_$$f -merge=1 $(FUZZ_CORPUS)/$$f $(FUZZ)/found/$$f || exit 1; \
 	done
