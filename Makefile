@@ -16,7 +16,7 @@ FUZZERS := vst_events dispatcher midi_file fxp bmp
 FUZZ_CORPUS := tests/fuzz/corpus
 # Seconds per fuzzer: `make test` keeps the five under two minutes together; `make fuzz
 # FUZZ_SECONDS=3600` runs them as long as asked and keeps what they find in the corpus.
-FUZZ_TEST_SECONDS := 20
+FUZZ_TEST_SECONDS := 18
 FUZZ_SECONDS ?= 300
 # -O1 with line tables only: sanitizer builds compile in about the time of a release build
 # and still name file and line in every report.
