@@ -12,3 +12,4 @@ void registerRenderCommand(CLI::App& app);
 void registerDemoCommand(CLI::App& app);
 void registerSnapshotCommand(CLI::App& app);
 void registerEditorCommand(CLI::App& app);
+void registerValidateCommand(CLI::App& app); // native Linux builds only

@@ -48,7 +48,9 @@ FxpProgram FxpProgram::parse(const std::vector<uint8_t>& bytes) {
     if (bytes.size() < kHeaderBytes + 4 * (size_t)count)
         throw HostError("truncated .fxp file: " + std::to_string(count) + " values announced");
     const char* name = (const char*)data + 28;
-    program.name.assign(name, strnlen(name, kNameBytes));
+    // The field's last byte is the terminator's place: a name filling all 28 bytes is
+    // read as the 27 characters that saving it again keeps.
+    program.name.assign(name, strnlen(name, kNameBytes - 1));
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t word = readWord(data + kHeaderBytes + 4 * i);
         float value;

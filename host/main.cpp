@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
     registerDemoCommand(app);
     registerSnapshotCommand(app);
     registerEditorCommand(app);
+#ifdef ZELVIK_HAVE_VALIDATE
+    registerValidateCommand(app);
+#endif
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -23,9 +23,12 @@ VstInt32 SynthPlugin::processEvents(VstEvents* events) {
     beginAudioCall();
     if (!events || events->numEvents <= 0) return 1;
     const VstInt32 count = events->numEvents;
+    // The host allocates numEvents entries where the record declares two: they are
+    // walked through a pointer, since indexing the declared array past 2 is undefined.
+    VstEvent* const* entries = events->events;
     for (int pass = 0; pass < 2; ++pass) {
         for (VstInt32 j = 0; j < count; ++j) {
-            const VstEvent* event = events->events[j];
+            const VstEvent* event = entries[j];
             if (!event) continue;
             trace("Event : type %d (stay : %d)\n", (int)event->type, (int)(count - 1 - j));
             if (event->type != kVstMidiType || event->byteSize < kMidiEventMinimumSize) continue;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // 'CcnK', size 56, 'FxCk', version 1, 'Abcd', fxVersion 2, 2 params, "Pad" padded to 28
@@ -42,6 +44,14 @@ TEST(HostFxp, LongNamesKeepTheirTerminator) {
     program.name = std::string(40, 'n');
     FxpProgram back = FxpProgram::parse(program.serialize());
     EXPECT_EQ(back.name, std::string(27, 'n'));
+}
+
+TEST(HostFxp, ANameFillingTheFieldReadsAsSavingKeepsIt) {
+    auto bytes = handAssembled();
+    std::fill(bytes.begin() + 28, bytes.begin() + 56, 'x'); // no terminator in the field
+    FxpProgram program = FxpProgram::parse(bytes);
+    EXPECT_EQ(program.name, std::string(27, 'x'));
+    EXPECT_EQ(FxpProgram::parse(program.serialize()).name, program.name);
 }
 
 TEST(HostFxp, DamagedFilesAreRejected) {

@@ -107,6 +107,15 @@ TEST_F(PluginClass, WorksWithoutAHostCallback) {
     EXPECT_EQ(plugin.getAeffect()->uniqueID, 0) << "identity is only given to a host";
 }
 
+TEST_F(PluginClass, KeyModifiersBeyondTheIntRangeCountAsNone) {
+    SynthPlugin plugin(TestHost::callback);
+    const VstIntPtr plain = plugin.dispatcher(effEditKeyDown, 'a', 0, nullptr, 0.0f);
+    for (float opt : {1e30f, -1e30f, std::numeric_limits<float>::quiet_NaN()}) {
+        EXPECT_EQ(plugin.dispatcher(effEditKeyDown, 'a', 0, nullptr, opt), plain) << opt;
+        EXPECT_EQ(plugin.dispatcher(effEditKeyUp, 'a', 0, nullptr, opt), plain) << opt;
+    }
+}
+
 TEST_F(PluginClass, ModulationTargetFollowsTheAims) {
     SynthPlugin plugin(TestHost::callback);
     plugin.setParameter(28, 0.0f);

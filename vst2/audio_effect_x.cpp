@@ -63,7 +63,10 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
             VstKeyCode key;
             key.character = index;
             key.virt = (unsigned char)value;
-            key.modifier = (unsigned char)(VstInt32)opt;
+            // A number outside the int range (or NaN) has no integer to truncate to;
+            // converting it would be undefined, so such a key carries no modifiers.
+            const bool representable = opt >= -2147483648.0f && opt < 2147483648.0f;
+            key.modifier = representable ? (unsigned char)(VstInt32)opt : 0;
             return opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
         }
         case effSetEditKnobMode: return editor ? editor->setKnobMode((VstInt32)value) : 0;
