@@ -135,17 +135,16 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-// "I NAME VALUE DISPLAY" lines of `params`: the value of one parameter, from the n-th listing.
+// `param INDEX "NAME" VALUE "DISPLAY"` lines of `params`: the value of one parameter, from the
+// n-th listing.
 float parameterValue(const std::string& out, int index, int listing) {
     int seen = -1;
     for (const std::string& line : lines(out)) {
-        std::istringstream words(line);
-        int i = -1;
-        std::string name;
-        float value = -1;
-        if (!(words >> i >> name >> value)) continue;
+        const size_t nameEnd = line.find('"', line.find('"') + 1);
+        if (line.rfind("param ", 0) != 0 || nameEnd == std::string::npos) continue;
+        const int i = std::atoi(line.c_str() + 6);
         if (i == 0) ++seen;
-        if (seen == listing && i == index) return value;
+        if (seen == listing && i == index) return std::strtof(line.c_str() + nameEnd + 1, nullptr);
     }
     return -1.0f;
 }
@@ -213,8 +212,8 @@ TEST_F(WineEditor, ClickTogglesSwitch) {
     // Osc1 (row 3, off by default) at (25, 64); Osc2 (row 8, on) at (25, 114).
     CommandResult run = editor("click 25 64\nidle 200\nclick 25 114\nidle 200\ncalls\nparams\n");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("automate 3 1.000000\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("automate 8 0.000000\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("automate 3 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("automate 8 0\n"), std::string::npos) << run.out;
     EXPECT_EQ(parameterValue(run.out, 3, 0), 1.0f);
     EXPECT_EQ(parameterValue(run.out, 8, 0), 0.0f);
 }
