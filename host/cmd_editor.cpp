@@ -364,7 +364,9 @@ void runEditor(const EditorOptions& options) {
     try {
         if (options.cycles > 0) session.cycle(options.cycles);
         session.openEditor();
-        if (!steps.empty()) {
+        // A script without steps (only comments, or a run that is all --cycles) ends the run
+        // as any script does, rather than leaving the window to the user.
+        if (!options.scriptPath.empty()) {
             session.play(steps);
         } else if (!options.pngPath.empty()) {
             window->run(kSettleMs, [&] { session.idle(); });
