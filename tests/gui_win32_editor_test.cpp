@@ -221,9 +221,14 @@ TEST_F(WineEditor, ClickTogglesSwitch) {
 TEST_F(WineEditor, HelpShowsDialogWithHelpBitmapAndClickClosesIt) {
     const std::string dialog = hosttest::scratch("dialog.png");
     // The second click lands on the picture, which closes it; the run ends only if it did.
-    CommandResult run = editor("click 515 225\nclick 300 120\nidle 800\nparams\n", {"--dialog-png", dialog});
+    CommandResult run =
+        editor("click 515 225\nwindows\nclick 300 120\nidle 800\nwindows\nparams\n", {"--dialog-png", dialog});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("dialog "), std::string::npos) << run.out;
+    std::vector<std::string> shownWindows;  // besides the host's: the dialog, while it is shown
+    for (const std::string& line : lines(run.out))
+        if (line.rfind("windows ", 0) == 0) shownWindows.push_back(line);
+    EXPECT_EQ(shownWindows, std::vector<std::string>({"windows 1", "windows 0"}));
     EXPECT_NE(run.out.find("closed\n"), std::string::npos);
     const Picture shown = load(dialog);
     const Picture help = load(std::string(ZELVIK_SKIN_DIR) + "/114_help.bmp");
