@@ -42,9 +42,26 @@ public:
     // Top-level windows shown besides this one (dialogs of the plug-in), or -1 when the
     // system cannot tell.
     virtual int otherWindowCount() { return -1; }
-    // Thread use: parentHandle, run and destroy belong to the thread that opened the window.
-    // The input methods, capture and otherWindowCount may be called from one other thread
-    // while run() serves the window, as a script played beside the host's loop does: a
-    // plug-in tracking a drag or showing a modal picture keeps the host's thread inside
-    // idle until the input arrives.
+
+    // What the process holds of the system's, to see whether an editor's open and close gives
+    // back all it took: drawing objects (GDI objects) and windows, top-level and child. -1
+    // when the system cannot tell.
+    virtual long drawingObjectCount() { return -1; }
+    virtual long windowCount() { return -1; }
+    // Whether the window class of the editor's window (the child put into this one) is
+    // registered: noted while an editor is open, looked up again once it has closed, since a
+    // plug-in must not leave its class behind in the host. 1 yes, 0 no, -1 when the system
+    // has no such thing or no editor window was seen yet.
+    virtual int editorClassRegistered() { return -1; }
+    // The client area of a dialog the plug-in shows now, as capture() gives the window's;
+    // false when none is shown or the system cannot tell. Meant for idle: a modal dialog keeps
+    // the host's thread in the dialog's own loop, where only the idle timer reaches the host.
+    virtual bool captureDialog(std::vector<uint32_t>& /*pixels*/, int& /*width*/, int& /*height*/) { return false; }
+
+    // Thread use: parentHandle, run, destroy, the counts, editorClassRegistered and
+    // captureDialog belong to the thread that opened the window. The input methods, capture
+    // and otherWindowCount may be called from one other thread while run() serves the window,
+    // as a script played beside the host's loop does: a plug-in tracking a drag or showing a
+    // modal picture keeps the host's thread inside idle until the input arrives. Input called
+    // that way has reached the system when the call returns.
 };

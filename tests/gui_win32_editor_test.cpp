@@ -135,17 +135,16 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-// "I NAME VALUE DISPLAY" lines of `params`: the value of one parameter, from the n-th listing.
+// `param INDEX "NAME" VALUE "DISPLAY"` lines of `params`: the value of one parameter, from the
+// n-th listing.
 float parameterValue(const std::string& out, int index, int listing) {
     int seen = -1;
     for (const std::string& line : lines(out)) {
-        std::istringstream words(line);
-        int i = -1;
-        std::string name;
-        float value = -1;
-        if (!(words >> i >> name >> value)) continue;
+        const size_t nameEnd = line.find('"', line.find('"') + 1);
+        if (line.rfind("param ", 0) != 0 || nameEnd == std::string::npos) continue;
+        const int i = std::atoi(line.c_str() + 6);
         if (i == 0) ++seen;
-        if (seen == listing && i == index) return value;
+        if (seen == listing && i == index) return std::strtof(line.c_str() + nameEnd + 1, nullptr);
     }
     return -1.0f;
 }
@@ -213,8 +212,8 @@ TEST_F(WineEditor, ClickTogglesSwitch) {
     // Osc1 (row 3, off by default) at (25, 64); Osc2 (row 8, on) at (25, 114).
     CommandResult run = editor("click 25 64\nidle 200\nclick 25 114\nidle 200\ncalls\nparams\n");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("automate 3 1.000000\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("automate 8 0.000000\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("automate 3 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("automate 8 0\n"), std::string::npos) << run.out;
     EXPECT_EQ(parameterValue(run.out, 3, 0), 1.0f);
     EXPECT_EQ(parameterValue(run.out, 8, 0), 0.0f);
 }
@@ -222,9 +221,14 @@ TEST_F(WineEditor, ClickTogglesSwitch) {
 TEST_F(WineEditor, HelpShowsDialogWithHelpBitmapAndClickClosesIt) {
     const std::string dialog = hosttest::scratch("dialog.png");
     // The second click lands on the picture, which closes it; the run ends only if it did.
-    CommandResult run = editor("click 515 225\nclick 300 120\nidle 800\nparams\n", {"--dialog-png", dialog});
+    CommandResult run =
+        editor("click 515 225\nwindows\nclick 300 120\nidle 800\nwindows\nparams\n", {"--dialog-png", dialog});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("dialog "), std::string::npos) << run.out;
+    std::vector<std::string> shownWindows;  // besides the host's: the dialog, while it is shown
+    for (const std::string& line : lines(run.out))
+        if (line.rfind("windows ", 0) == 0) shownWindows.push_back(line);
+    EXPECT_EQ(shownWindows, std::vector<std::string>({"windows 1", "windows 0"}));
     EXPECT_NE(run.out.find("closed\n"), std::string::npos);
     const Picture shown = load(dialog);
     const Picture help = load(std::string(ZELVIK_SKIN_DIR) + "/114_help.bmp");
