@@ -95,6 +95,17 @@ struct Lanes {
 #endif
         return a * b + c;
     }
+    static D mulAdd(D a, D b, D c) {
+#if ZELVIK_X86_LANES
+        if constexpr (sizeof(D) == 64 && kNativeLanes >= 16) {
+            return sameBits<D>(_mm512_fmadd_pd(sameBits<__m512d>(a), sameBits<__m512d>(b), sameBits<__m512d>(c)));
+        } else if constexpr (sizeof(D) == 32 && kNativeLanes >= 8) {
+            return sameBits<D>(_mm256_fmadd_pd(sameBits<__m256d>(a), sameBits<__m256d>(b), sameBits<__m256d>(c)));
+        }
+#endif
+        return a * b + c;
+    }
+    static D mulAdd(D a, double b, double c) { return mulAdd(a, b - D{}, c - D{}); }
     static F mulAdd(F a, float b, float c) { return mulAdd(a, splat(b), splat(c)); }
     static F mulAdd(float a, F b, float c) { return mulAdd(splat(a), b, splat(c)); }
 
@@ -200,12 +211,13 @@ struct Lanes {
         const D r = s - n;
         const D r2 = r * r;
         const D r4 = r2 * r2;
-        const D a0 = 1.0 + r * 0.693147180559945309429;
-        const D a1 = 0.240226506959100712341 + r * 0.0555041086648215799578;
-        const D a2 = 0.00961812910762847716249 + r * 0.00133335581464284434239;
-        const D a3 = 0.000154035303933816099553 + r * 1.52527338040598402812e-05;
-        const D a4 = 1.321548679014430949e-06 + r * 1.01780860092396997292e-07;
-        const D power = (a0 + r2 * a1) + r4 * ((a2 + r2 * a3) + r4 * a4);
+        // The polynomial (not the reduction above) fuses where the width has it.
+        const D a0 = mulAdd(r, 0.693147180559945309429, 1.0);
+        const D a1 = mulAdd(r, 0.0555041086648215799578, 0.240226506959100712341);
+        const D a2 = mulAdd(r, 0.00133335581464284434239, 0.00961812910762847716249);
+        const D a3 = mulAdd(r, 1.52527338040598402812e-05, 0.000154035303933816099553);
+        const D a4 = mulAdd(r, 1.01780860092396997292e-07, 1.321548679014430949e-06);
+        const D power = mulAdd(r2, a1, a0) + r4 * mulAdd(r4, a4, mulAdd(r2, a3, a2));
         // shifted = 1.5 * 2^52 + n exactly, so the bit patterns differ by n.
         const UL whole = sameBits<UL>(shifted) - sameBits<uint64_t>(kShift);
         const D scale = sameBits<D>((whole + uint64_t{1023}) << 52);
@@ -339,7 +351,13 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         glides[o] = run.portaOn && any(rendering & (sameBits<I>(glided) != sameBits<I>(increment[o])));
     }
 
-    for (int s = 0; s < samples; ++s) {
+    // Stage A of a sample: everything but the ladder recursion, which is stage B. The loop
+    // runs A one sample ahead of B, so the long chains of A (waves, the power of 200) never
+    // wait for the recursion of the same sample nor hold it up.
+    struct StageA {
+        F voice, damping, feedback, inputGain, outputGain;
+    };
+    auto stageA = [&](int s) __attribute__((always_inline)) {
         F waves[kSynthOscillatorCount];
 #pragma GCC unroll 3
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
@@ -374,36 +392,45 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
             acc = multiplies[o] ? acc * term : acc + term;
         }
         const F voice = acc * velocity * amplitude;
-        if (!run.filterOn) {
-            store(chunk.out[s] + first, rendering ? voice : 0.0f);
-            continue;
+        if (run.filterOn) {
+            const F envNext = envHolds ? env : env + envStep;
+            const F level = envSteps ? envNext : 0.0f;
+            env = envRenders ? envNext : env;
+            const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
+            const I changed = rendering & (wanted != cutoff);
+            if (any(changed)) {
+                const F fc = 0.005f * powerOf200(wanted);
+                const F newF = 1.16f * fc;
+                const F fSquared = newF * newF;
+                const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
+                const F newInputGain = 0.35013f * fSquared * fSquared;
+                const F newOutputGain = 2.0f * resonance + 1.0f;
+                cutoff = changed ? wanted : cutoff;
+                f = changed ? newF : f;
+                feedback = changed ? newFeedback : feedback;
+                inputGain = changed ? newInputGain : inputGain;
+                outputGain = changed ? newOutputGain : outputGain;
+                damping = 1.0f - f;
+            }
         }
-        const F envNext = envHolds ? env : env + envStep;
-        const F level = envSteps ? envNext : 0.0f;
-        env = envRenders ? envNext : env;
-        const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
-        const I changed = rendering & (wanted != cutoff);
-        if (any(changed)) {
-            const F fc = 0.005f * powerOf200(wanted);
-            const F newF = 1.16f * fc;
-            const F fSquared = newF * newF;
-            const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
-            const F newInputGain = 0.35013f * fSquared * fSquared;
-            const F newOutputGain = 2.0f * resonance + 1.0f;
-            cutoff = changed ? wanted : cutoff;
-            f = changed ? newF : f;
-            feedback = changed ? newFeedback : feedback;
-            inputGain = changed ? newInputGain : inputGain;
-            outputGain = changed ? newOutputGain : outputGain;
-            damping = 1.0f - f;
+        return StageA{voice, damping, feedback, inputGain, outputGain};
+    };
+
+    StageA next = stageA(0);
+    for (int s = 0; s < samples; ++s) {
+        const StageA current = next;
+        if (s + 1 < samples) next = stageA(s + 1);
+        if (!run.filterOn) {
+            store(chunk.out[s] + first, rendering ? current.voice : 0.0f);
+            continue;
         }
         // The ladder recursion, every lane computed: lanes that do not render get their
         // state back after the chunk, which keeps selects off the chain.
-        const F stageIn = (voice - feedback * y[3]) * inputGain;
-        const F y1 = stageIn + 0.3f * x[0] + damping * y[0];
-        const F y2 = y1 + 0.3f * x[1] + damping * y[1];
-        const F y3 = y2 + 0.3f * x[2] + damping * y[2];
-        const F y4 = y3 + 0.3f * x[3] + damping * y[3];
+        const F stageIn = (current.voice - current.feedback * y[3]) * current.inputGain;
+        const F y1 = stageIn + 0.3f * x[0] + current.damping * y[0];
+        const F y2 = y1 + 0.3f * x[1] + current.damping * y[1];
+        const F y3 = y2 + 0.3f * x[2] + current.damping * y[2];
+        const F y4 = y3 + 0.3f * x[3] + current.damping * y[3];
         x[0] = stageIn;
         x[1] = y1;
         x[2] = y2;
@@ -412,7 +439,7 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         y[1] = y2;
         y[2] = y3;
         y[3] = y4;
-        store(chunk.out[s] + first, rendering ? outputGain * y4 : 0.0f);
+        store(chunk.out[s] + first, rendering ? current.outputGain * y4 : 0.0f);
     }
     for (int k = 0; k < 4; ++k) {
         store(lanes.y[k] + first, rendering ? y[k] : load<F>(lanes.y[k] + first));
