@@ -259,7 +259,11 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
         const I envSteps = envMode == kLaneEnvelopeStepping, envStale = envMode == kLaneEnvelopeStale;
         const I envAttack = envSteps & (envStage == 0), envDecay = envSteps & (envStage == 1), envHolds = envStage == 2;
         I rendering = maskOf(lanes.rendering, first);
-        for (int s = 0; s < samples; ++s) {
+        // With every amplitude holding or waiting and every filter envelope holding, nothing
+        // moves after the first sample: what it shows holds for the whole run.
+        const I moves = (stepping & ~holds) | (run.filterOn ? envSteps & ~envHolds : I{});
+        const int checked = any(moves) ? samples : std::min(samples, 1);
+        for (int s = 0; s < checked; ++s) {
             const F ampNext = holds ? amp : amp + ampStep;
             I event = (attack & (ampNext >= 1.0f)) | (decay & (ampNext <= ampSustain));
             const I renders = stepping & ((stepping ? ampNext : 0.0f) > 0.0f);
