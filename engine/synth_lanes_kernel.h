@@ -113,12 +113,13 @@ struct Lanes {
     // first with 8 bits, so k times it is exact), then the classic single-precision kernels
     // on |r| <= pi/4. Out-of-range angles give wrong values but defined behaviour.
     static void sinCos(F theta, F& s, F& c) {
-        F kf = theta * 0.63661975f + 0.5f;
+        F kf = mulAdd(theta, 0.63661975f, 0.5f);  // any quadrant near a boundary will do
         kf = kf > 0.0f ? kf : 0.0f;
         kf = kf < 8.0f ? kf : 8.0f;
         const I k = __builtin_convertvector(kf, I);
         const F kq = __builtin_convertvector(k, F);
-        const F r = ((theta - kq * 1.5703125f) - kq * 4.8382679e-4f) - kq * 2.5632829e-12f;
+        // The first product is exact; fusing the other two only makes them closer.
+        const F r = mulAdd(kq, -2.5632829e-12f - F{}, mulAdd(kq, -4.8382679e-4f - F{}, theta - kq * 1.5703125f));
         const F z = r * r;
         const F sp = mulAdd(mulAdd(-1.9515295891e-4f, z, 8.3321608736e-3f), z, splat(-1.6666654611e-1f));
         const F sr = mulAdd(sp * z, r, r);
