@@ -43,11 +43,11 @@ constexpr int kNativeLanes = 16;
 
 const LaneKernels kKernels[] = {
 #ifdef ZELVIK_WIDE_LANES
-    {"AVX-512", avx512::renderRun, avx512::waves, avx512::powersOf200},
-    {"AVX2", avx2::renderRun, avx2::waves, avx2::powersOf200},
-    {"SSE2", baseline::renderRun, baseline::waves, baseline::powersOf200},
+    {"AVX-512", true, avx512::renderRun, avx512::waves, avx512::powersOf200},
+    {"AVX2", true, avx2::renderRun, avx2::waves, avx2::powersOf200},
+    {"SSE2", false, baseline::renderRun, baseline::waves, baseline::powersOf200},
 #else
-    {"portable", baseline::renderRun, baseline::waves, baseline::powersOf200},
+    {"portable", false, baseline::renderRun, baseline::waves, baseline::powersOf200},
 #endif
 };
 constexpr int kKernelCount = static_cast<int>(sizeof kKernels / sizeof kKernels[0]);
