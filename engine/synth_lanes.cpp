@@ -26,14 +26,14 @@ constexpr int kNativeLanes = 4;
 // Only the functions in these stretches may use the wider sets; they run only where the
 // processor has them.
 #pragma GCC push_options
-#pragma GCC target("avx2")
+#pragma GCC target("avx2,fma")
 namespace avx2 {
 constexpr int kNativeLanes = 8;
 #include "engine/synth_lanes_kernel.h"
 }  // namespace avx2
 #pragma GCC pop_options
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx512dq,avx512vl,avx512bw")
+#pragma GCC target("avx512f,avx512dq,avx512vl,avx512bw,fma")
 namespace avx512 {
 constexpr int kNativeLanes = 16;
 #include "engine/synth_lanes_kernel.h"
@@ -43,11 +43,11 @@ constexpr int kNativeLanes = 16;
 
 const LaneKernels kKernels[] = {
 #ifdef ZELVIK_WIDE_LANES
-    {"AVX-512", avx512::renderRun, avx512::waves, avx512::powersOf200},
-    {"AVX2", avx2::renderRun, avx2::waves, avx2::powersOf200},
-    {"SSE2", baseline::renderRun, baseline::waves, baseline::powersOf200},
+    {"AVX-512", true, avx512::renderRun, avx512::waves, avx512::powersOf200},
+    {"AVX2", true, avx2::renderRun, avx2::waves, avx2::powersOf200},
+    {"SSE2", false, baseline::renderRun, baseline::waves, baseline::powersOf200},
 #else
-    {"portable", baseline::renderRun, baseline::waves, baseline::powersOf200},
+    {"portable", false, baseline::renderRun, baseline::waves, baseline::powersOf200},
 #endif
 };
 constexpr int kKernelCount = static_cast<int>(sizeof kKernels / sizeof kKernels[0]);
@@ -57,10 +57,10 @@ bool runsHere(int index) {
     // This may run among the static constructors, before the runtime's own probe.
     __builtin_cpu_init();
     if (index == 0) {
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("fma") &&
                __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
     }
-    if (index == 1) return __builtin_cpu_supports("avx2");
+    if (index == 1) return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 #endif
     return index >= 0 && index < kKernelCount;
 }

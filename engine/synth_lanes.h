@@ -63,6 +63,9 @@ struct LaneRun {
 
 struct LaneKernels {
     const char* name;
+    // Whether the sine and power polynomials fuse multiply-adds. Widths that agree in this
+    // give the same bits; the others agree within 1e-6 in the waves.
+    bool fusedPolynomials;
     // Renders up to `frames` samples and returns how many it rendered: it stops before the
     // first sample at which an envelope changes stage or a lane starts or stops rendering,
     // leaving that sample to the exact per-voice path.

@@ -1,6 +1,7 @@
 // The lane kernels for one instruction set: included by synth_lanes.cpp once per target,
-// inside a namespace of its own (no include guard on purpose). Only plain float and double
-// operations, never fused, so every width computes the same bits.
+// inside a namespace of its own (no include guard on purpose). Everything that must match the
+// plain render bit for bit uses plain float and double operations, never fused; only the
+// polynomial approximations of the sines fuse where the width has it (`mulAdd`).
 
 // The vector types of N lanes (the compiler takes the sizes only as literals).
 template <int N>
@@ -70,20 +71,60 @@ struct Lanes {
     }
     static F abs(F x) { return sameBits<F>(sameBits<U>(x) & 0x7FFFFFFFu); }
 
+    // a * b + c, in one rounding where the width has fused multiply-add (AVX2 and AVX-512),
+    // otherwise in two. Only for the approximations: the widths then differ in the last
+    // bits of the waves, never in the exact parts.
+    static F mulAdd(F a, F b, F c) {
+#if ZELVIK_X86_LANES
+        if constexpr (kNativeLanes >= 8 && N == 16 && kNativeLanes >= 16) {
+            return sameBits<F>(_mm512_fmadd_ps(sameBits<__m512>(a), sameBits<__m512>(b), sameBits<__m512>(c)));
+        } else if constexpr (kNativeLanes >= 8 && N == 16) {
+            typedef Lanes<8> Half;
+            const typename Half::F low = Half::mulAdd(__builtin_shufflevector(a, a, 0, 1, 2, 3, 4, 5, 6, 7),
+                                                      __builtin_shufflevector(b, b, 0, 1, 2, 3, 4, 5, 6, 7),
+                                                      __builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7));
+            const typename Half::F high = Half::mulAdd(__builtin_shufflevector(a, a, 8, 9, 10, 11, 12, 13, 14, 15),
+                                                       __builtin_shufflevector(b, b, 8, 9, 10, 11, 12, 13, 14, 15),
+                                                       __builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15));
+            return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+        } else if constexpr (kNativeLanes >= 8 && N == 8) {
+            return sameBits<F>(_mm256_fmadd_ps(sameBits<__m256>(a), sameBits<__m256>(b), sameBits<__m256>(c)));
+        } else if constexpr (kNativeLanes >= 8 && N == 4) {
+            return sameBits<F>(_mm_fmadd_ps(sameBits<__m128>(a), sameBits<__m128>(b), sameBits<__m128>(c)));
+        }
+#endif
+        return a * b + c;
+    }
+    static D mulAdd(D a, D b, D c) {
+#if ZELVIK_X86_LANES
+        if constexpr (sizeof(D) == 64 && kNativeLanes >= 16) {
+            return sameBits<D>(_mm512_fmadd_pd(sameBits<__m512d>(a), sameBits<__m512d>(b), sameBits<__m512d>(c)));
+        } else if constexpr (sizeof(D) == 32 && kNativeLanes >= 8) {
+            return sameBits<D>(_mm256_fmadd_pd(sameBits<__m256d>(a), sameBits<__m256d>(b), sameBits<__m256d>(c)));
+        }
+#endif
+        return a * b + c;
+    }
+    static D mulAdd(D a, double b, double c) { return mulAdd(a, b - D{}, c - D{}); }
+    static F mulAdd(F a, float b, float c) { return mulAdd(a, splat(b), splat(c)); }
+    static F mulAdd(float a, F b, float c) { return mulAdd(splat(a), b, splat(c)); }
+
     // sin and cos of a float angle 0..2 pi: the quarter turn taken off in three parts (the
     // first with 8 bits, so k times it is exact), then the classic single-precision kernels
     // on |r| <= pi/4. Out-of-range angles give wrong values but defined behaviour.
     static void sinCos(F theta, F& s, F& c) {
-        F kf = theta * 0.63661975f + 0.5f;
+        F kf = mulAdd(theta, 0.63661975f, 0.5f);  // any quadrant near a boundary will do
         kf = kf > 0.0f ? kf : 0.0f;
         kf = kf < 8.0f ? kf : 8.0f;
         const I k = __builtin_convertvector(kf, I);
         const F kq = __builtin_convertvector(k, F);
-        const F r = ((theta - kq * 1.5703125f) - kq * 4.8382679e-4f) - kq * 2.5632829e-12f;
+        // The first product is exact; fusing the other two only makes them closer.
+        const F r = mulAdd(kq, -2.5632829e-12f - F{}, mulAdd(kq, -4.8382679e-4f - F{}, theta - kq * 1.5703125f));
         const F z = r * r;
-        const F sr = ((-1.9515295891e-4f * z + 8.3321608736e-3f) * z - 1.6666654611e-1f) * z * r + r;
-        const F cr = ((2.443315711809948e-5f * z - 1.388731625493765e-3f) * z + 4.166664568298827e-2f) * z * z -
-                     0.5f * z + 1.0f;
+        const F sp = mulAdd(mulAdd(-1.9515295891e-4f, z, 8.3321608736e-3f), z, splat(-1.6666654611e-1f));
+        const F sr = mulAdd(sp * z, r, r);
+        const F cp = mulAdd(mulAdd(2.443315711809948e-5f, z, -1.388731625493765e-3f), z, splat(4.166664568298827e-2f));
+        const F cr = mulAdd(cp * z, z, -(0.5f * z)) + 1.0f;
         const I odd = -(k & 1);
         const F sv = odd ? cr : sr;
         const F cv = odd ? sr : cr;
@@ -94,7 +135,7 @@ struct Lanes {
     // The wave of `shape` at phases x. The angles 4 pi x and 8 pi x are exactly twice and
     // four times the 2 pi x angle, so their sines come by angle doubling; 6 pi is not three
     // times 2 pi in float, so the triple angle is moved by the difference.
-    static F wave(int32_t shape, const SynthOscillator& oscillator, F x) {
+    __attribute__((always_inline)) static F wave(int32_t shape, const SynthOscillator& oscillator, F x) {
         using namespace oscillator_detail;
         if (shape >= kNoise && shape <= kNoise3) {
             const float* table = shape == kNoise ? oscillator.noise0 : (shape == kNoise2 ? oscillator.noise1 : oscillator.noise2);
@@ -127,18 +168,19 @@ struct Lanes {
         case kSin124: break;
         default: return s1;
         }
-        const F s2 = 2.0f * s1 * c1;
+        const F twiceSine = s1 + s1;
+        const F s2 = twiceSine * c1;
         if (shape == kSin12) return (s1 + s2) * 0.5f;
-        const F c2 = 1.0f - 2.0f * s1 * s1;
-        if (shape == kSin124) return (s1 + s2 + 2.0f * s2 * c2) * 0.33333334f;
-        F s3 = s2 * c1 + c2 * s1;
-        const F c3 = c2 * c1 - s2 * s1;
+        const F c2 = mulAdd(-twiceSine, s1, splat(1.0f));
+        if (shape == kSin124) return mulAdd(s2 + s2, c2, s1 + s2) * 0.33333334f;
+        F s3 = mulAdd(s2, c1, c2 * s1);
+        const F c3 = mulAdd(c2, c1, -(s2 * s1));
         // The exact difference between the rule's 6 pi angle and 3 theta (a few 1e-7).
         const F twice = theta + theta;
         const F thrice = twice + theta;
         const F roundingError = theta - (thrice - twice);
         const F delta = (kSixPi * x - thrice) - roundingError;
-        s3 = s3 + delta * c3;
+        s3 = mulAdd(delta, c3, s3);
         return (s1 + s2 + s3) * 0.33333334f;
     }
 
@@ -170,12 +212,13 @@ struct Lanes {
         const D r = s - n;
         const D r2 = r * r;
         const D r4 = r2 * r2;
-        const D a0 = 1.0 + r * 0.693147180559945309429;
-        const D a1 = 0.240226506959100712341 + r * 0.0555041086648215799578;
-        const D a2 = 0.00961812910762847716249 + r * 0.00133335581464284434239;
-        const D a3 = 0.000154035303933816099553 + r * 1.52527338040598402812e-05;
-        const D a4 = 1.321548679014430949e-06 + r * 1.01780860092396997292e-07;
-        const D power = (a0 + r2 * a1) + r4 * ((a2 + r2 * a3) + r4 * a4);
+        // The polynomial (not the reduction above) fuses where the width has it.
+        const D a0 = mulAdd(r, 0.693147180559945309429, 1.0);
+        const D a1 = mulAdd(r, 0.0555041086648215799578, 0.240226506959100712341);
+        const D a2 = mulAdd(r, 0.00133335581464284434239, 0.00961812910762847716249);
+        const D a3 = mulAdd(r, 1.52527338040598402812e-05, 0.000154035303933816099553);
+        const D a4 = mulAdd(r, 1.01780860092396997292e-07, 1.321548679014430949e-06);
+        const D power = mulAdd(r2, a1, a0) + r4 * mulAdd(r4, a4, mulAdd(r2, a3, a2));
         // shifted = 1.5 * 2^52 + n exactly, so the bit patterns differ by n.
         const UL whole = sameBits<UL>(shifted) - sameBits<uint64_t>(kShift);
         const D scale = sameBits<D>((whole + uint64_t{1023}) << 52);
@@ -189,20 +232,10 @@ struct Lanes {
     }
 
     static constexpr int kChunk = 32;
-    // Per sample of a chunk and per lane: each oscillator's phase and wave, and the voice
-    // after its filter.
+    // Per sample of a chunk and per lane: the voice after its filter.
     struct Chunk {
-        alignas(64) float phase[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
-        alignas(64) float wave[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
         alignas(64) float out[kChunk][kSynthVoiceCount];
     };
-
-    // One oscillator of one shape over a chunk, from the phases stored for each sample.
-    template <int Shape>
-    static void oscillatorRun(const SynthOscillator& oscillator, int samples, const float (*phases)[kSynthVoiceCount],
-                              float (*waves)[kSynthVoiceCount], int first) {
-        for (int s = 0; s < samples; ++s) store(waves[s] + first, wave(Shape, oscillator, load<F>(phases[s] + first)));
-    }
 
     static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
     static void voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk);
@@ -227,7 +260,11 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
         const I envSteps = envMode == kLaneEnvelopeStepping, envStale = envMode == kLaneEnvelopeStale;
         const I envAttack = envSteps & (envStage == 0), envDecay = envSteps & (envStage == 1), envHolds = envStage == 2;
         I rendering = maskOf(lanes.rendering, first);
-        for (int s = 0; s < samples; ++s) {
+        // With every amplitude holding or waiting and every filter envelope holding, nothing
+        // moves after the first sample: what it shows holds for the whole run.
+        const I moves = (stepping & ~holds) | (run.filterOn ? envSteps & ~envHolds : I{});
+        const int checked = any(moves) ? samples : std::min(samples, 1);
+        for (int s = 0; s < checked; ++s) {
             const F ampNext = holds ? amp : amp + ampStep;
             I event = (attack & (ampNext >= 1.0f)) | (decay & (ampNext <= ampSustain));
             const I renders = stepping & ((stepping ? ampNext : 0.0f) > 0.0f);
@@ -257,8 +294,10 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
     return samples;
 }
 
-// A chunk of one group of lanes: phases and waves oscillator by oscillator, then sample by
-// sample the envelopes, the mix, the filter coefficients and the filter.
+// A chunk of one group of lanes, sample by sample: the phases and waves, the envelopes, the
+// mix, the filter coefficients and the filter. The ladder recursion is the one chain from
+// sample to sample; the waves of the next samples do not wait for it, so in one loop the
+// processor overlaps the two.
 template <int N>
 void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk) {
     const int first = g * N;
@@ -266,6 +305,7 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
     int32_t shapes[kSynthOscillatorCount];
     float levels[kSynthOscillatorCount];
     bool multiplies[kSynthOscillatorCount];
+    int sharedWith[kSynthOscillatorCount];
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
         phase[o] = load<F>(lanes.phase[o] + first);
         increment[o] = load<F>(lanes.increment[o] + first);
@@ -273,6 +313,17 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         shapes[o] = run.oscillators[o].shape;
         levels[o] = run.oscillators[o].level;
         multiplies[o] = run.oscillators[o].multiply;
+        // Two oscillators of one pure shape starting from the same phases, increments and
+        // targets (as in the default program) keep the same phases and so the same waves.
+        sharedWith[o] = -1;
+        if (SynthOscillator::readsNoiseTables(shapes[o])) continue;
+        for (int p = 0; p < o && sharedWith[o] < 0; ++p) {
+            if (sharedWith[p] >= 0 || shapes[p] != shapes[o]) continue;
+            const I differs = (sameBits<I>(phase[p]) != sameBits<I>(phase[o])) |
+                              (sameBits<I>(increment[p]) != sameBits<I>(increment[o])) |
+                              (sameBits<I>(target[p]) != sameBits<I>(target[o]));
+            if (!any(differs)) sharedWith[o] = p;
+        }
     }
     F amp = load<F>(lanes.ampValue + first), env = load<F>(lanes.envValue + first);
     const F ampStep = load<F>(lanes.ampStep + first);
@@ -296,64 +347,45 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
     for (int j = 0; j < N; ++j) laneIndex[j] = first + j;
     const I seeded = laneIndex == firstRendering;
     const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
+    F damping = 1.0f - f;
+    // A glide that no longer moves any increment (settled on its target, or a rounding away
+    // from it) never moves it again: skip it for the chunk.
+    bool glides[kSynthOscillatorCount];
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
+        glides[o] = run.portaOn && any(rendering & (sameBits<I>(glided) != sameBits<I>(increment[o])));
+    }
 
-    // The phases first, the three oscillators' chains side by side; each phase is the one
-    // its sample's wave is read at.
-    for (int s = 0; s < samples; ++s) {
+    // Stage A of a sample: everything but the ladder recursion, which is stage B. The loop
+    // runs A one sample ahead of B, so the long chains of A (waves, the power of 200) never
+    // wait for the recursion of the same sample nor hold it up.
+    struct StageA {
+        F voice, damping, feedback, inputGain, outputGain;
+    };
+    auto stageA = [&](int s) __attribute__((always_inline)) {
+        F waves[kSynthOscillatorCount];
 #pragma GCC unroll 3
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            store(chunk.phase[o][s] + first, phase[o]);
+            if (sharedWith[o] >= 0) {
+                waves[o] = waves[sharedWith[o]];
+                continue;
+            }
+            waves[o] = wave(shapes[o], run.oscillators[o], phase[o]);
             F advanced = phase[o] + arpFactor * increment[o];
             const F wrapped = advanced - 1.0f;
             advanced = advanced >= 1.0f ? wrapped : advanced;
-            if (any(advanced >= 1.0f)) {
+            if (__builtin_expect(any(advanced >= 1.0f), 0)) {
                 for (int j = 0; j < N; ++j) {
                     if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
                 }
             }
             phase[o] = rendering ? advanced : phase[o];
-            if (run.portaOn) {
+            if (glides[o]) {
                 const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
                 increment[o] = rendering ? glided : increment[o];
             }
         }
-    }
-    // Then oscillator by oscillator, each in its own shape's loop over the chunk.
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        // Two oscillators of one pure shape at the same phases (as in the default program)
-        // have the same values.
-        int sharedWith = -1;
-        if (!SynthOscillator::readsNoiseTables(shapes[o])) {
-            for (int p = 0; p < o && sharedWith < 0; ++p) {
-                if (shapes[p] != shapes[o]) continue;
-                bool samePhases = true;
-                for (int s = 0; s < samples && samePhases; ++s) {
-                    samePhases = !any(load<I>(chunk.phase[p][s] + first) != load<I>(chunk.phase[o][s] + first));
-                }
-                if (samePhases) sharedWith = p;
-            }
-        }
-        if (sharedWith >= 0) {
-            for (int s = 0; s < samples; ++s) store(chunk.wave[o][s] + first, load<F>(chunk.wave[sharedWith][s] + first));
-            continue;
-        }
-        switch (shapes[o]) {
-#define ZELVIK_SHAPE_CASE(shape)                                                                        \
-    case shape:                                                                                         \
-        oscillatorRun<shape>(run.oscillators[o], samples, chunk.phase[o], chunk.wave[o], first);        \
-        break;
-            ZELVIK_SHAPE_CASE(0) ZELVIK_SHAPE_CASE(1) ZELVIK_SHAPE_CASE(2) ZELVIK_SHAPE_CASE(3)
-            ZELVIK_SHAPE_CASE(4) ZELVIK_SHAPE_CASE(5) ZELVIK_SHAPE_CASE(6) ZELVIK_SHAPE_CASE(7)
-            ZELVIK_SHAPE_CASE(8) ZELVIK_SHAPE_CASE(9) ZELVIK_SHAPE_CASE(10) ZELVIK_SHAPE_CASE(11)
-            ZELVIK_SHAPE_CASE(12) ZELVIK_SHAPE_CASE(13)
-#undef ZELVIK_SHAPE_CASE
-        default:
-            oscillatorRun<-1>(run.oscillators[o], samples, chunk.phase[o], chunk.wave[o], first);
-            break;
-        }
-    }
 
-    for (int s = 0; s < samples; ++s) {
         const F ampNext = holds ? amp : amp + ampStep;
         const F amplitude = stepping ? ampNext : 0.0f;
         amp = stepping ? ampNext : amp;
@@ -361,58 +393,68 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         const float in = run.input ? run.input[offset + s] : 0.0f;
         F acc = seeded ? splat(in) : 0.0f;
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            const F term = load<F>(chunk.wave[o][s] + first) * levels[o];
+            const F term = waves[o] * levels[o];
             acc = multiplies[o] ? acc * term : acc + term;
         }
         const F voice = acc * velocity * amplitude;
+        if (run.filterOn) {
+            const F envNext = envHolds ? env : env + envStep;
+            const F level = envSteps ? envNext : 0.0f;
+            env = envRenders ? envNext : env;
+            const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
+            const I changed = rendering & (wanted != cutoff);
+            if (any(changed)) {
+                const F fc = 0.005f * powerOf200(wanted);
+                const F newF = 1.16f * fc;
+                const F fSquared = newF * newF;
+                const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
+                const F newInputGain = 0.35013f * fSquared * fSquared;
+                const F newOutputGain = 2.0f * resonance + 1.0f;
+                cutoff = changed ? wanted : cutoff;
+                f = changed ? newF : f;
+                feedback = changed ? newFeedback : feedback;
+                inputGain = changed ? newInputGain : inputGain;
+                outputGain = changed ? newOutputGain : outputGain;
+                damping = 1.0f - f;
+            }
+        }
+        return StageA{voice, damping, feedback, inputGain, outputGain};
+    };
+
+    StageA next = stageA(0);
+    for (int s = 0; s < samples; ++s) {
+        const StageA current = next;
+        if (s + 1 < samples) next = stageA(s + 1);
         if (!run.filterOn) {
-            store(chunk.out[s] + first, rendering ? voice : 0.0f);
+            store(chunk.out[s] + first, rendering ? current.voice : 0.0f);
             continue;
         }
-        const F envNext = envHolds ? env : env + envStep;
-        const F level = envSteps ? envNext : 0.0f;
-        env = envRenders ? envNext : env;
-        const F wanted = run.cutoff + (level - run.cutoff) * run.filterEnvAmount;
-        const I changed = rendering & (wanted != cutoff);
-        if (any(changed)) {
-            const F fc = 0.005f * powerOf200(wanted);
-            const F newF = 1.16f * fc;
-            const F fSquared = newF * newF;
-            const F newFeedback = resonance * 4.0f * (1.0f - 0.15f * fSquared);
-            const F newInputGain = 0.35013f * fSquared * fSquared;
-            const F newOutputGain = 2.0f * resonance + 1.0f;
-            cutoff = changed ? wanted : cutoff;
-            f = changed ? newF : f;
-            feedback = changed ? newFeedback : feedback;
-            inputGain = changed ? newInputGain : inputGain;
-            outputGain = changed ? newOutputGain : outputGain;
-        }
-        // The ladder recursion: the one chain from sample to sample. Everything above for
-        // the next samples does not wait for it, so the two overlap.
-        const F damping = 1.0f - f;
-        const F stageIn = (voice - feedback * y[3]) * inputGain;
-        const F y1 = stageIn + 0.3f * x[0] + damping * y[0];
-        const F y2 = y1 + 0.3f * x[1] + damping * y[1];
-        const F y3 = y2 + 0.3f * x[2] + damping * y[2];
-        const F y4 = y3 + 0.3f * x[3] + damping * y[3];
-        x[0] = rendering ? stageIn : x[0];
-        x[1] = rendering ? y1 : x[1];
-        x[2] = rendering ? y2 : x[2];
-        x[3] = rendering ? y3 : x[3];
-        y[0] = rendering ? y1 : y[0];
-        y[1] = rendering ? y2 : y[1];
-        y[2] = rendering ? y3 : y[2];
-        y[3] = rendering ? y4 : y[3];
-        store(chunk.out[s] + first, rendering ? outputGain * y4 : 0.0f);
+        // The ladder recursion, every lane computed: lanes that do not render get their
+        // state back after the chunk, which keeps selects off the chain.
+        const F stageIn = (current.voice - current.feedback * y[3]) * current.inputGain;
+        const F y1 = stageIn + 0.3f * x[0] + current.damping * y[0];
+        const F y2 = y1 + 0.3f * x[1] + current.damping * y[1];
+        const F y3 = y2 + 0.3f * x[2] + current.damping * y[2];
+        const F y4 = y3 + 0.3f * x[3] + current.damping * y[3];
+        x[0] = stageIn;
+        x[1] = y1;
+        x[2] = y2;
+        x[3] = y3;
+        y[0] = y1;
+        y[1] = y2;
+        y[2] = y3;
+        y[3] = y4;
+        store(chunk.out[s] + first, rendering ? current.outputGain * y4 : 0.0f);
     }
     for (int k = 0; k < 4; ++k) {
-        store(lanes.y[k] + first, y[k]);
-        store(lanes.x[k] + first, x[k]);
+        store(lanes.y[k] + first, rendering ? y[k] : load<F>(lanes.y[k] + first));
+        store(lanes.x[k] + first, rendering ? x[k] : load<F>(lanes.x[k] + first));
     }
 
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        store(lanes.phase[o] + first, phase[o]);
-        store(lanes.increment[o] + first, increment[o]);
+        const int from = sharedWith[o] >= 0 ? sharedWith[o] : o;
+        store(lanes.phase[o] + first, phase[from]);
+        store(lanes.increment[o] + first, increment[from]);
     }
     store(lanes.ampValue + first, amp);
     store(lanes.envValue + first, env);
