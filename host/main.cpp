@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         if (error.get_exit_code() == 0)
             return app.exit(error); // --help
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-')
-            return fail(std::string("unknown command '") + argv[1] + "' (expected info, render, demo, snapshot or editor)");
+            return fail(std::string("unknown command '") + argv[1] + "' (expected info, render, demo, snapshot, editor or validate)");
         return fail(error.what());
     } catch (const HostError& error) {
         return fail(error.what());
