@@ -21,7 +21,8 @@ constexpr int kNativeLanes = 4;
 #include "engine/synth_lanes_kernel.h"
 }  // namespace baseline
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// clang does not take GCC's target pragma: its builds (the fuzzers) run the baseline only.
+#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || defined(__i386__))
 #define ZELVIK_WIDE_LANES 1
 // Only the functions in these stretches may use the wider sets; they run only where the
 // processor has them.
