@@ -483,16 +483,7 @@ void SynthEngine::scatterLanes(const VoiceLanes& lanes, int64_t lastSample) {
     }
 }
 
-bool SynthEngine::renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, const float* input, float* out) {
-    const int64_t now = clock;
-    // The shared step state is read and written voice by voice, as the exact path does;
-    // if the sample turns out to hold an event, it is put back untouched.
-    const SynthArpeggiator before = arpeggiator;
-    float factors[kSynthVoiceCount] = {};
-    for (uint32_t pending = lanes.rendering; pending != 0; pending &= pending - 1) {
-        const int i = __builtin_ctz(pending);
-        factors[i] = arpeggiator.arpPitchFactor(now - voices[lanes.voice[i]].ampEnvelope.start);
-    }
+LaneRun SynthEngine::laneRun(int64_t now, const float* input, float* out) const {
     LaneRun run;
     run.now = now;
     run.input = input;
@@ -503,6 +494,20 @@ bool SynthEngine::renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, c
     run.filterOn = filterOn;
     run.cutoff = cutoff;
     run.filterEnvAmount = filterEnvAmount;
+    return run;
+}
+
+bool SynthEngine::renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, const float* input, float* out) {
+    const int64_t now = clock;
+    // The shared step state is read and written voice by voice, as the exact path does;
+    // if the sample turns out to hold an event, it is put back untouched.
+    const SynthArpeggiator before = arpeggiator;
+    float factors[kSynthVoiceCount] = {};
+    for (uint32_t pending = lanes.rendering; pending != 0; pending &= pending - 1) {
+        const int i = __builtin_ctz(pending);
+        factors[i] = arpeggiator.arpPitchFactor(now - voices[lanes.voice[i]].ampEnvelope.start);
+    }
+    LaneRun run = laneRun(now, input, out);
     run.laneArpFactors = factors;
     if (laneKernels().renderRun(lanes, run, 1) != 1) {
         arpeggiator = before;
@@ -538,16 +543,7 @@ void SynthEngine::renderBlock(const float* input, float* out, int frames) {
         const int64_t limit = std::min({static_cast<int64_t>(frames - done), schedule.stopAt - now, schedule.nextArp - now});
         const float* runInput = input ? input + done : nullptr;
         if (limit > 0) {
-            LaneRun run;
-            run.now = now;
-            run.input = runInput;
-            run.out = out + done;
-            run.oscillators = oscillators;
-            run.portaOn = portaOn;
-            run.portaCoef = portaCoef;
-            run.filterOn = filterOn;
-            run.cutoff = cutoff;
-            run.filterEnvAmount = filterEnvAmount;
+            LaneRun run = laneRun(now, runInput, out + done);
             run.arpFactor = arpeggiator.type != kArpNone ? arpeggiator.factor : 1.0f;
             const int rendered = laneKernels().renderRun(lanes, run, static_cast<int>(limit));
             if (rendered > 0) {

@@ -10,6 +10,7 @@
 
 struct VoiceLanes;
 struct LaneSchedule;
+struct LaneRun;
 
 class SynthEngine {
 public:
@@ -94,6 +95,8 @@ private:
     void scatterLanes(const VoiceLanes& lanes, int64_t lastSample);
     // One sample at which a voice reaches an arpeggio step boundary, side by side if no
     // envelope event falls on it; false leaves the sample to the exact path.
+    // The engine settings a side-by-side run reads, for samples from now on.
+    LaneRun laneRun(int64_t now, const float* input, float* out) const;
     bool renderArpBoundary(VoiceLanes& lanes, LaneSchedule& schedule, const float* input, float* out);
     int chooseVoice() const;
     void setupSoundingFilters();
