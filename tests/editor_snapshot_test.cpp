@@ -10,14 +10,7 @@
 #include <sstream>
 #include <string>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
+#include "tests/test_picture.h"
 
 namespace editor_test {
 namespace {
@@ -63,11 +56,9 @@ TEST_F(EditorSnapshot, PictureIsTheEditorAsDrawnWithSettingsAndVoices) {
     const RunResult run = runSnapshot("--png '" + png + "' --set Cutoff=0.9 --set L1-Aim=0.05 --voices 7");
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
-    int width = 0, height = 0, channels = 0;
-    unsigned char* pixels = stbi_load(png.c_str(), &width, &height, &channels, 3);
-    ASSERT_NE(pixels, nullptr) << stbi_failure_reason();
-    ASSERT_EQ(width, 600);
-    ASSERT_EQ(height, 250);
+    const test_picture::Picture picture = test_picture::loadPicture(png);
+    ASSERT_EQ(picture.width, 600);
+    ASSERT_EQ(picture.height, 250);
 
     // The same editor drawn here.
     plugin->setParameter(53, 0.9f);
@@ -76,12 +67,11 @@ TEST_F(EditorSnapshot, PictureIsTheEditorAsDrawnWithSettingsAndVoices) {
     editor->showActiveVoices(7);
     paintAndIdle();
     int mismatches = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = pixels + (y * width + x) * 3;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* p = picture.at(x, y);
             mismatches += window->image().pixel(x, y).sameRgb(GuiColor{p[0], p[1], p[2], 0}) ? 0 : 1;
         }
-    stbi_image_free(pixels);
     EXPECT_EQ(mismatches, 0);
     // The settings did reach the picture: L1-Aim 0.05 aims at a parameter with a read-out.
     EXPECT_FALSE(valueText(29).empty());

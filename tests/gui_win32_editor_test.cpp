@@ -15,15 +15,7 @@
 
 #include "editor/synth_layout.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_BMP
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
+#include "tests/test_picture.h"
 
 namespace {
 
@@ -33,27 +25,8 @@ const std::string kExe = std::string(ZELVIK_WIN64_DIR) + "/zelvik-render.exe";
 const std::string kDll = std::string(ZELVIK_WIN64_DIR) + "/zelvik-x64.dll";
 const char* const kWine = "/usr/lib/wine/wine64";
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-    bool sameAt(const Picture& other, int x, int y) const {
-        const size_t a = (size_t(y) * size_t(width) + size_t(x)) * 3;
-        const size_t b = (size_t(y) * size_t(other.width) + size_t(x)) * 3;
-        return rgb[a] == other.rgb[b] && rgb[a + 1] == other.rgb[b + 1] && rgb[a + 2] == other.rgb[b + 2];
-    }
-    const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
-};
-
-Picture load(const std::string& path) {
-    Picture picture;
-    int channels = 0;
-    uint8_t* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (!data) return Picture();
-    picture.rgb.assign(data, data + size_t(picture.width) * size_t(picture.height) * 3);
-    stbi_image_free(data);
-    return picture;
-}
+using test_picture::Picture;
+using test_picture::loadPicture;
 
 struct Box {
     int left, top, right, bottom;  // edges included
@@ -155,7 +128,7 @@ TEST_F(WineEditor, CaptureEqualsMemorySnapshotOutsideTextAndTextStaysInItsBoxes)
     CommandResult run = editor("idle 200\npng " + captured + "\n");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_EQ(hosttest::zelvikRender({"snapshot", "--png", snapshot}).exitCode, 0);
-    const Picture wine = load(captured), memory = load(snapshot);
+    const Picture wine = loadPicture(captured), memory = loadPicture(snapshot);
     ASSERT_EQ(wine.width, 600);
     ASSERT_EQ(wine.height, 250);
     ASSERT_EQ(memory.width, 600);
@@ -200,7 +173,7 @@ TEST_F(WineEditor, KnobDragChangesParameterRedrawsAndReachesHost) {
     EXPECT_EQ(calls.back(), "end-edit 5");
     for (size_t i = 1; i + 1 < calls.size(); ++i) EXPECT_EQ(calls[i].rfind("automate 5 ", 0), 0u) << calls[i];
 
-    const Picture a = load(before), b = load(after);
+    const Picture a = loadPicture(before), b = loadPicture(after);
     ASSERT_EQ(a.width, b.width);
     int changedInKnob = 0;
     for (int y = 58; y <= 90; ++y)
@@ -230,8 +203,8 @@ TEST_F(WineEditor, HelpShowsDialogWithHelpBitmapAndClickClosesIt) {
         if (line.rfind("windows ", 0) == 0) shownWindows.push_back(line);
     EXPECT_EQ(shownWindows, std::vector<std::string>({"windows 1", "windows 0"}));
     EXPECT_NE(run.out.find("closed\n"), std::string::npos);
-    const Picture shown = load(dialog);
-    const Picture help = load(std::string(ZELVIK_SKIN_DIR) + "/114_help.bmp");
+    const Picture shown = loadPicture(dialog);
+    const Picture help = loadPicture(std::string(ZELVIK_SKIN_DIR) + "/114_help.bmp");
     ASSERT_EQ(help.width, 600);
     ASSERT_GT(shown.width, 0);
     // The static control shows the bitmap from the dialog's top-left corner, cut by the

@@ -9,14 +9,7 @@
 
 #include "gui/platform/platform.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
+#include "tests/test_picture.h"
 
 namespace {
 
@@ -29,36 +22,16 @@ std::string editorRun(const std::string& settings) {
     return std::string("editor '") + ZELVIK_NATIVE_PLUGIN + "' " + settings;
 }
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-Picture loadPng(const std::string& path) {
-    Picture picture;
-    int channels = 0;
-    unsigned char* pixels = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (pixels) picture.rgb.assign(pixels, pixels + size_t(picture.width) * size_t(picture.height) * 3);
-    stbi_image_free(pixels);
-    return picture;
-}
-
-// Pixels that differ; -1 when the sizes differ or a picture is missing.
-int differingPixels(const Picture& a, const Picture& b) {
-    if (a.rgb.empty() || a.width != b.width || a.height != b.height) return -1;
-    int differing = 0;
-    for (size_t i = 0; i < a.rgb.size(); i += 3)
-        differing += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
-    return differing;
-}
+using test_picture::differingPixels;
+using test_picture::Picture;
+using test_picture::loadPicture;
 
 // The offscreen back end's picture of the editor with these settings.
 Picture snapshot(const std::string& settings, int voices = 0) {
     const std::string png = tempPath("snapshot.png");
     const RenderRun run = runRender("snapshot --png '" + png + "' " + settings + " --voices " + std::to_string(voices));
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    return loadPng(png);
+    return loadPicture(png);
 }
 
 struct Parameter {
@@ -104,7 +77,7 @@ TEST(X11EditorCommand, ScreenEqualsTheSnapshotWithVoicesAndReadouts) {
     const std::string png = tempPath("screen.png");
     const RenderRun run = runRender(editorRun(settings), "notes 5\nidle 400\npng " + png + "\n");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(differingPixels(loadPng(png), snapshot(settings, 5)), 0);
+    EXPECT_EQ(differingPixels(loadPicture(png), snapshot(settings, 5)), 0);
 }
 
 // A gesture at a control's place changes its parameter; the screen then shows what the
@@ -155,7 +128,7 @@ TEST_P(X11EditorGesture, ChangesTheParameterTheScreenAndTellsTheHost) {
               "automate " + row + " " + after[gesture.row].value);
 
     const Picture expected = snapshot("--set '" + after[gesture.row].name + "=" + after[gesture.row].value + "'");
-    EXPECT_EQ(differingPixels(loadPng(png), expected), 0);
+    EXPECT_EQ(differingPixels(loadPicture(png), expected), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, X11EditorGesture, ::testing::ValuesIn(kGestures),
@@ -177,7 +150,7 @@ TEST(X11EditorCommand, HelpShowsThePictureUntilAClick) {
     bitmap.width = help->width;
     bitmap.height = help->height;
     bitmap.rgb = help->rgb;
-    EXPECT_EQ(differingPixels(loadPng(png), bitmap), 0);
+    EXPECT_EQ(differingPixels(loadPicture(png), bitmap), 0);
 }
 
 TEST(X11EditorCommand, HostWindowGoneBeforeCloseIsNoError) {
