@@ -113,11 +113,12 @@ struct Lanes {
     // first with 8 bits, so k times it is exact), then the classic single-precision kernels
     // on |r| <= pi/4. Out-of-range angles give wrong values but defined behaviour.
     static void sinCos(F theta, F& s, F& c) {
-        F kf = mulAdd(theta, 0.63661975f, 0.5f);  // any quadrant near a boundary will do
-        kf = kf > 0.0f ? kf : 0.0f;
-        kf = kf < 8.0f ? kf : 8.0f;
-        const I k = __builtin_convertvector(kf, I);
-        const F kq = __builtin_convertvector(k, F);
+        // Adding 1.5 * 2^23 rounds the quadrant count to a whole number, which then sits in
+        // the low bits of the sum: no conversions and no clamping.
+        constexpr float kRounder = 12582912.0f;
+        const F rounded = mulAdd(theta, 0.63661975f, kRounder);
+        const F kq = rounded - kRounder;
+        const I k = sameBits<I>(rounded);
         // The first product is exact; fusing the other two only makes them closer.
         const F r = mulAdd(kq, -2.5632829e-12f - F{}, mulAdd(kq, -4.8382679e-4f - F{}, theta - kq * 1.5703125f));
         const F z = r * r;
@@ -175,13 +176,36 @@ struct Lanes {
         if (shape == kSin124) return mulAdd(s2 + s2, c2, s1 + s2) * 0.33333334f;
         F s3 = mulAdd(s2, c1, c2 * s1);
         const F c3 = mulAdd(c2, c1, -(s2 * s1));
-        // The exact difference between the rule's 6 pi angle and 3 theta (a few 1e-7).
-        const F twice = theta + theta;
-        const F thrice = twice + theta;
-        const F roundingError = theta - (thrice - twice);
-        const F delta = (kSixPi * x - thrice) - roundingError;
+        // The difference between the rule's 6 pi angle and 3 theta (a few 1e-7), exactly:
+        // both subtractions take numbers within a factor of two of each other.
+        const F delta = (kSixPi * x - (theta + theta)) - theta;
         s3 = mulAdd(delta, c3, s3);
         return (s1 + s2 + s3) * 0.33333334f;
+    }
+
+    // A phase after its step: one less from one up, and only the fraction if that is still
+    // one or more (a step of a cycle or more).
+    static F wrapPhase(F advanced) {
+        const I wraps = advanced >= 1.0f;
+#if ZELVIK_X86_LANES
+        // Where the width rounds down in one instruction, the fraction serves both cases: it
+        // equals the phase less one below two.
+        if constexpr (N == 16 && kNativeLanes >= 16) {
+            return wraps ? advanced - sameBits<F>(_mm512_floor_ps(sameBits<__m512>(advanced)))
+                         : advanced;
+        } else if constexpr (N == 8 && kNativeLanes >= 8) {
+            return wraps ? advanced - sameBits<F>(_mm256_floor_ps(sameBits<__m256>(advanced))) : advanced;
+        } else if constexpr (N == 4 && kNativeLanes >= 8) {
+            return wraps ? advanced - sameBits<F>(_mm_floor_ps(sameBits<__m128>(advanced))) : advanced;
+        }
+#endif
+        F wrapped = wraps ? advanced - 1.0f : advanced;
+        if (__builtin_expect(any(wrapped >= 1.0f), 0)) {
+            for (int j = 0; j < N; ++j) {
+                if (wrapped[j] >= 1.0f) wrapped[j] -= std::floor(wrapped[j]);
+            }
+        }
+        return wrapped;
     }
 
     static F halfTriangle(F x) { return x < 0.25f ? 2.0f * x : (x <= 0.75f ? 1.0f - 2.0f * x : 2.0f * x - 2.0f); }
@@ -235,7 +259,21 @@ struct Lanes {
     // Per sample of a chunk and per lane: the voice after its filter.
     struct Chunk {
         alignas(64) float out[kChunk][kSynthVoiceCount];
+        alignas(64) float waves[kSynthOscillatorCount][kChunk][kSynthVoiceCount];
     };
+    // One oscillator's phase state for one group of lanes during a chunk.
+    struct OscillatorLanes {
+        F phase, increment, target, arpFactor;
+        I rendering;
+    };
+
+    template <int32_t Shape, bool Glides>
+    static void oscillatorRun(const SynthOscillator& oscillator, OscillatorLanes& state, const LaneRun& run,
+                              int samples, float (*out)[kSynthVoiceCount], int first);
+    template <int32_t... Shapes>
+    static void oscillatorRunOf(int32_t shape, bool glides, const SynthOscillator& oscillator, OscillatorLanes& state,
+                                const LaneRun& run, int samples, float (*out)[kSynthVoiceCount], int first,
+                                std::integer_sequence<int32_t, Shapes...>);
 
     static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
     static void voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk);
@@ -294,22 +332,63 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
     return samples;
 }
 
-// A chunk of one group of lanes, sample by sample: the phases and waves, the envelopes, the
-// mix, the filter coefficients and the filter. The ladder recursion is the one chain from
-// sample to sample; the waves of the next samples do not wait for it, so in one loop the
-// processor overlaps the two.
+// One oscillator's waves over a chunk for one group of lanes, with its shape fixed at compile
+// time: the loop has no branch, and its only chain from sample to sample is the phase.
+template <int N>
+template <int32_t Shape, bool Glides>
+void Lanes<N>::oscillatorRun(const SynthOscillator& oscillator, OscillatorLanes& state, const LaneRun& run,
+                             int samples, float (*out)[kSynthVoiceCount], int first) {
+    F phase = state.phase, increment = state.increment;
+    const F target = state.target, arpFactor = state.arpFactor;
+    const I rendering = state.rendering;
+    for (int s = 0; s < samples; ++s) {
+        store(out[s] + first, wave(Shape, oscillator, phase));
+        const F advanced = wrapPhase(phase + arpFactor * increment);
+        phase = rendering ? advanced : phase;
+        if constexpr (Glides) {
+            const F glided = increment + (target - increment) * run.portaCoef;
+            increment = rendering ? glided : increment;
+        }
+    }
+    state.phase = phase;
+    state.increment = increment;
+}
+
+template <int N>
+template <int32_t... Shapes>
+void Lanes<N>::oscillatorRunOf(int32_t shape, bool glides, const SynthOscillator& oscillator, OscillatorLanes& state,
+                               const LaneRun& run, int samples, float (*out)[kSynthVoiceCount], int first,
+                               std::integer_sequence<int32_t, Shapes...>) {
+    typedef void (*Run)(const SynthOscillator&, OscillatorLanes&, const LaneRun&, int, float (*)[kSynthVoiceCount],
+                        int);
+    static constexpr Run kRuns[2][sizeof...(Shapes)] = {{&oscillatorRun<Shapes, false>...},
+                                                        {&oscillatorRun<Shapes, true>...}};
+    // Any other shape number is the plain sine, as in the slow form.
+    const int32_t known = shape >= 0 && shape < static_cast<int32_t>(sizeof...(Shapes)) ? shape : 0;
+    kRuns[glides ? 1 : 0][known](oscillator, state, run, samples, out, first);
+}
+
+// A chunk of one group of lanes: first each oscillator's waves, then sample by sample the
+// envelopes, the mix, the filter coefficients and the filter. The ladder recursion is the one
+// chain from sample to sample; the coefficients of the next samples do not wait for it, so in
+// one loop the processor overlaps the two.
 template <int N>
 void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk) {
     const int first = g * N;
-    F phase[kSynthOscillatorCount], increment[kSynthOscillatorCount], target[kSynthOscillatorCount];
+    const I rendering = maskOf(lanes.rendering, first);
+    const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
+    OscillatorLanes oscillators[kSynthOscillatorCount];
     int32_t shapes[kSynthOscillatorCount];
     float levels[kSynthOscillatorCount];
     bool multiplies[kSynthOscillatorCount];
     int sharedWith[kSynthOscillatorCount];
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        phase[o] = load<F>(lanes.phase[o] + first);
-        increment[o] = load<F>(lanes.increment[o] + first);
-        target[o] = load<F>(lanes.target[o] + first);
+        OscillatorLanes& state = oscillators[o];
+        state.phase = load<F>(lanes.phase[o] + first);
+        state.increment = load<F>(lanes.increment[o] + first);
+        state.target = load<F>(lanes.target[o] + first);
+        state.arpFactor = arpFactor;
+        state.rendering = rendering;
         shapes[o] = run.oscillators[o].shape;
         levels[o] = run.oscillators[o].level;
         multiplies[o] = run.oscillators[o].multiply;
@@ -319,12 +398,23 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         if (SynthOscillator::readsNoiseTables(shapes[o])) continue;
         for (int p = 0; p < o && sharedWith[o] < 0; ++p) {
             if (sharedWith[p] >= 0 || shapes[p] != shapes[o]) continue;
-            const I differs = (sameBits<I>(phase[p]) != sameBits<I>(phase[o])) |
-                              (sameBits<I>(increment[p]) != sameBits<I>(increment[o])) |
-                              (sameBits<I>(target[p]) != sameBits<I>(target[o]));
+            const I differs = (sameBits<I>(oscillators[p].phase) != sameBits<I>(state.phase)) |
+                              (sameBits<I>(oscillators[p].increment) != sameBits<I>(state.increment)) |
+                              (sameBits<I>(oscillators[p].target) != sameBits<I>(state.target));
             if (!any(differs)) sharedWith[o] = p;
         }
     }
+    for (int o = 0; o < kSynthOscillatorCount; ++o) {
+        if (sharedWith[o] >= 0) continue;
+        OscillatorLanes& state = oscillators[o];
+        // A glide that no longer moves any increment (settled on its target, or a rounding
+        // away from it) never moves it again: skip it for the chunk.
+        const F glided = state.increment + (state.target - state.increment) * run.portaCoef;
+        const bool glides = run.portaOn && any(rendering & (sameBits<I>(glided) != sameBits<I>(state.increment)));
+        oscillatorRunOf(shapes[o], glides, run.oscillators[o], state, run, samples, chunk.waves[o], first,
+                        std::make_integer_sequence<int32_t, kWaveShapeCount>());
+    }
+
     F amp = load<F>(lanes.ampValue + first), env = load<F>(lanes.envValue + first);
     const F ampStep = load<F>(lanes.ampStep + first);
     const I stepping = load<I>(lanes.ampStepping + first), holds = load<I>(lanes.ampStage + first) == 2;
@@ -340,52 +430,22 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         y[k] = load<F>(lanes.y[k] + first);
         x[k] = load<F>(lanes.x[k] + first);
     }
-    const I rendering = maskOf(lanes.rendering, first);
     const I envRenders = rendering & envSteps;
     const int firstRendering = lanes.rendering != 0 ? __builtin_ctz(lanes.rendering) : 0;
     I laneIndex;
     for (int j = 0; j < N; ++j) laneIndex[j] = first + j;
     const I seeded = laneIndex == firstRendering;
-    const F arpFactor = run.laneArpFactors ? load<F>(run.laneArpFactors + first) : splat(run.arpFactor);
     F damping = 1.0f - f;
-    // A glide that no longer moves any increment (settled on its target, or a rounding away
-    // from it) never moves it again: skip it for the chunk.
-    bool glides[kSynthOscillatorCount];
-    for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
-        glides[o] = run.portaOn && any(rendering & (sameBits<I>(glided) != sameBits<I>(increment[o])));
-    }
+    const float(*waveOf[kSynthOscillatorCount])[kSynthVoiceCount];
+    for (int o = 0; o < kSynthOscillatorCount; ++o) waveOf[o] = chunk.waves[sharedWith[o] >= 0 ? sharedWith[o] : o];
 
     // Stage A of a sample: everything but the ladder recursion, which is stage B. The loop
-    // runs A one sample ahead of B, so the long chains of A (waves, the power of 200) never
-    // wait for the recursion of the same sample nor hold it up.
+    // runs A one sample ahead of B, so the long chain of A (the power of 200) never waits
+    // for the recursion of the same sample nor holds it up.
     struct StageA {
         F voice, damping, feedback, inputGain, outputGain;
     };
     auto stageA = [&](int s) __attribute__((always_inline)) {
-        F waves[kSynthOscillatorCount];
-#pragma GCC unroll 3
-        for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            if (sharedWith[o] >= 0) {
-                waves[o] = waves[sharedWith[o]];
-                continue;
-            }
-            waves[o] = wave(shapes[o], run.oscillators[o], phase[o]);
-            F advanced = phase[o] + arpFactor * increment[o];
-            const F wrapped = advanced - 1.0f;
-            advanced = advanced >= 1.0f ? wrapped : advanced;
-            if (__builtin_expect(any(advanced >= 1.0f), 0)) {
-                for (int j = 0; j < N; ++j) {
-                    if (advanced[j] >= 1.0f) advanced[j] -= std::floor(advanced[j]);
-                }
-            }
-            phase[o] = rendering ? advanced : phase[o];
-            if (glides[o]) {
-                const F glided = increment[o] + (target[o] - increment[o]) * run.portaCoef;
-                increment[o] = rendering ? glided : increment[o];
-            }
-        }
-
         const F ampNext = holds ? amp : amp + ampStep;
         const F amplitude = stepping ? ampNext : 0.0f;
         amp = stepping ? ampNext : amp;
@@ -393,7 +453,7 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
         const float in = run.input ? run.input[offset + s] : 0.0f;
         F acc = seeded ? splat(in) : 0.0f;
         for (int o = 0; o < kSynthOscillatorCount; ++o) {
-            const F term = waves[o] * levels[o];
+            const F term = load<F>(waveOf[o][s] + first) * levels[o];
             acc = multiplies[o] ? acc * term : acc + term;
         }
         const F voice = acc * velocity * amplitude;
@@ -452,9 +512,9 @@ void Lanes<N>::voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int o
     }
 
     for (int o = 0; o < kSynthOscillatorCount; ++o) {
-        const int from = sharedWith[o] >= 0 ? sharedWith[o] : o;
-        store(lanes.phase[o] + first, phase[from]);
-        store(lanes.increment[o] + first, increment[from]);
+        const OscillatorLanes& from = oscillators[sharedWith[o] >= 0 ? sharedWith[o] : o];
+        store(lanes.phase[o] + first, from.phase);
+        store(lanes.increment[o] + first, from.increment);
     }
     store(lanes.ampValue + first, amp);
     store(lanes.envValue + first, env);
