@@ -210,43 +210,57 @@ struct Lanes {
 
     static F halfTriangle(F x) { return x < 0.25f ? 2.0f * x : (x <= 0.75f ? 1.0f - 2.0f * x : 2.0f * x - 2.0f); }
 
-    // 200^c in double (well inside a float rounding), rounded once to float: the filter
-    // at low cutoff magnifies any error in its coefficient.
+    // 200^c = 2^n * 2^(c log2(200) - n), with n whole: the fraction's power in double (well
+    // inside a float rounding), rounded once to float, then scaled exactly. The filter at low
+    // cutoff magnifies any error in its coefficient.
     static F powerOf200(F c) {
+        c = c < -21.0f ? splat(-21.0f) : c;  // beyond float range either way; NaN stays NaN
+        c = c > 21.0f ? splat(21.0f) : c;
+        // Adding 1.5 * 2^23 rounds to a whole number, which then sits in the low bits.
+        constexpr float kRounder = 12582912.0f;
+        const F rounded = c * 7.643856f + kRounder;
+        const F n = rounded - kRounder;
+        const F power = powerOfFraction(c, n);
+        // Two steps, each within the exponent range, so that only the result can leave it.
+        const I whole = sameBits<I>(rounded) - sameBits<int32_t>(kRounder);
+        const I firstHalf = whole >> 1;
+        const U firstScale = sameBits<U>(firstHalf + 127) << 23;
+        const U secondScale = sameBits<U>(whole - firstHalf + 127) << 23;
+        return power * sameBits<F>(firstScale) * sameBits<F>(secondScale);
+    }
+    // 2^(c log2(200) - n) for |c log2(200) - n| <= 0.502, in double.
+    static F powerOfFraction(F c, F n) {
         if constexpr (N > 4 && N > kNativeLanes / 2) {
             // Doubles of half the lanes fill a native register: two halves, each native.
             typedef Lanes<N / 2> Half;
             if constexpr (N == 16) {
-                const typename Half::F low = __builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7);
-                const typename Half::F high = __builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15);
-                return __builtin_shufflevector(Half::powerOf200(low), Half::powerOf200(high), 0, 1, 2, 3, 4, 5, 6, 7,
-                                               8, 9, 10, 11, 12, 13, 14, 15);
+                const typename Half::F low = Half::powerOfFraction(__builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7),
+                                                                   __builtin_shufflevector(n, n, 0, 1, 2, 3, 4, 5, 6, 7));
+                const typename Half::F high = Half::powerOfFraction(
+                    __builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15),
+                    __builtin_shufflevector(n, n, 8, 9, 10, 11, 12, 13, 14, 15));
+                return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
             } else {
-                const typename Half::F low = __builtin_shufflevector(c, c, 0, 1, 2, 3);
-                const typename Half::F high = __builtin_shufflevector(c, c, 4, 5, 6, 7);
-                return __builtin_shufflevector(Half::powerOf200(low), Half::powerOf200(high), 0, 1, 2, 3, 4, 5, 6, 7);
+                const typename Half::F low = Half::powerOfFraction(__builtin_shufflevector(c, c, 0, 1, 2, 3),
+                                                                   __builtin_shufflevector(n, n, 0, 1, 2, 3));
+                const typename Half::F high = Half::powerOfFraction(__builtin_shufflevector(c, c, 4, 5, 6, 7),
+                                                                    __builtin_shufflevector(n, n, 4, 5, 6, 7));
+                return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
             }
         }
-        constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: rounds to an integer
-        D s = __builtin_convertvector(c, D) * 7.643856189774724;
-        s = s > 160.0 ? 160.0 : s;  // beyond float range either way; NaN stays NaN
-        s = s < -160.0 ? -160.0 : s;
-        const D shifted = s + kShift;
-        const D n = shifted - kShift;
-        const D r = s - n;
-        const D r2 = r * r;
-        const D r4 = r2 * r2;
-        // The polynomial (not the reduction above) fuses where the width has it.
-        const D a0 = mulAdd(r, 0.693147180559945309429, 1.0);
-        const D a1 = mulAdd(r, 0.0555041086648215799578, 0.240226506959100712341);
-        const D a2 = mulAdd(r, 0.00133335581464284434239, 0.00961812910762847716249);
-        const D a3 = mulAdd(r, 1.52527338040598402812e-05, 0.000154035303933816099553);
-        const D a4 = mulAdd(r, 1.01780860092396997292e-07, 1.321548679014430949e-06);
-        const D power = mulAdd(r2, a1, a0) + r4 * mulAdd(r4, a4, mulAdd(r2, a3, a2));
-        // shifted = 1.5 * 2^52 + n exactly, so the bit patterns differ by n.
-        const UL whole = sameBits<UL>(shifted) - sameBits<uint64_t>(kShift);
-        const D scale = sameBits<D>((whole + uint64_t{1023}) << 52);
-        return __builtin_convertvector(power * scale, F);
+        // The fraction is exact where the width fuses, and within 1e-14 where it does not.
+        const D r = mulAdd(__builtin_convertvector(c, D), 7.643856189774724 - D{}, -__builtin_convertvector(n, D));
+        // A near-minimax fit, within 1.2e-12 relative: one float result in tens of thousands
+        // rounds the other way from the exact power.
+        D p = mulAdd(r, 1.3255549437812708e-06, 1.5310540140930471e-05);
+        p = mulAdd(p, r, 0.00015403454625810054 - D{});
+        p = mulAdd(p, r, 0.0013333448833360868 - D{});
+        p = mulAdd(p, r, 0.009618129160689633 - D{});
+        p = mulAdd(p, r, 0.055504109430199164 - D{});
+        p = mulAdd(p, r, 0.24022650695809827 - D{});
+        p = mulAdd(p, r, 0.69314718054547808 - D{});
+        p = mulAdd(p, r, 0.99999999999999978 - D{});
+        return __builtin_convertvector(p, F);
     }
 
     // Rows become columns, for 16 vectors of 16: at each step, the blocks of `Half` off the
