@@ -313,6 +313,9 @@ struct Lanes {
                                 std::integer_sequence<int32_t, Shapes...>);
 
     static int eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups, int wanted);
+    static bool farFromEvents(F amp, F ampStep, F ampSustain, I attack, I decay, I holds, I stepping, F env, F envStep,
+                              F envSustain, I envAttack, I envDecay, I envHolds, I envStale, I rendering, bool filterOn,
+                              int samples);
     static void voicesOfGroup(VoiceLanes& lanes, const LaneRun& run, int g, int offset, int samples, Chunk& chunk);
     static int renderRun(VoiceLanes& lanes, const LaneRun& run, int frames);
 };
@@ -338,7 +341,12 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
         // With every amplitude holding or waiting and every filter envelope holding, nothing
         // moves after the first sample: what it shows holds for the whole run.
         const I moves = (stepping & ~holds) | (run.filterOn ? envSteps & ~envHolds : I{});
-        const int checked = any(moves) ? samples : std::min(samples, 1);
+        int checked = any(moves) ? samples : std::min(samples, 1);
+        if (checked > 1 && lanes.renderingKnown &&
+            farFromEvents(amp, ampStep, ampSustain, attack, decay, holds, stepping, env, envStep, envSustain, envAttack,
+                          envDecay, envHolds, envStale, rendering, run.filterOn, checked)) {
+            checked = 0;
+        }
         for (int s = 0; s < checked; ++s) {
             const F ampNext = holds ? amp : amp + ampStep;
             I event = (attack & (ampNext >= 1.0f)) | (decay & (ampNext <= ampSustain));
@@ -403,6 +411,38 @@ void Lanes<N>::oscillatorRunOf(int32_t shape, bool glides, const SynthOscillator
     // Any other shape number is the plain sine, as in the slow form.
     const int32_t known = shape >= 0 && shape < static_cast<int32_t>(sizeof...(Shapes)) ? shape : 0;
     kRuns[glides ? 1 : 0][known](oscillator, state, run, samples, out, first);
+}
+
+// Whether a group surely meets no event in the next `samples` samples, without stepping
+// through them: an envelope adds the same step every sample, so its values move one way, and
+// the last lies within a few float roundings of the value + samples * step. Lanes near a
+// threshold (within the margin) leave the answer to the exact sample-by-sample check.
+template <int N>
+bool Lanes<N>::farFromEvents(F amp, F ampStep, F ampSustain, I attack, I decay, I holds, I stepping, F env, F envStep,
+                             F envSustain, I envAttack, I envDecay, I envHolds, I envStale, I rendering, bool filterOn,
+                             int samples) {
+    constexpr float kMargin = 1.0f / 4096.0f;  // far beyond 32 roundings of values up to 4
+    const F count = splat(static_cast<float>(samples));
+    // The first next value exactly, the last one estimated: each side widened by the margin.
+    const F ampFirst = holds ? amp : amp + ampStep;
+    const F ampLast = holds ? amp : amp + count * ampStep;
+    const F ampHigh = ampFirst > ampLast + kMargin ? ampFirst : ampLast + kMargin;
+    const F ampLow = ampFirst < ampLast - kMargin ? ampFirst : ampLast - kMargin;
+    const I renders = stepping & ((stepping ? ampFirst : 0.0f) > 0.0f);
+    I near = (attack & (ampHigh >= 1.0f)) | (decay & (ampLow <= ampSustain)) | (renders ^ rendering);
+    // A rendering lane must keep rendering, its amplitude above 0 throughout, and a stepping
+    // lane that does not render must stay at or below 0.
+    near |= (rendering & (ampLow <= 0.0f)) | (stepping & ~rendering & (ampHigh > 0.0f));
+    near |= abs(amp) > 4.0f;
+    if (filterOn) {
+        const F envFirst = envHolds ? env : env + envStep;
+        const F envLast = envHolds ? env : env + count * envStep;
+        const F envHigh = envFirst > envLast + kMargin ? envFirst : envLast + kMargin;
+        const F envLow = envFirst < envLast - kMargin ? envFirst : envLast - kMargin;
+        near |= rendering & (envStale | (envAttack & (envHigh >= 1.0f)) | (envDecay & (envLow <= envSustain)) |
+                             (abs(env) > 4.0f));
+    }
+    return !any(near);
 }
 
 // A chunk of one group of lanes: first each oscillator's waves, then sample by sample the
