@@ -377,7 +377,11 @@ int64_t releaseBegins(const SynthEnvelope& envelope, int64_t now) {
 }  // namespace
 
 void SynthEngine::gatherLanes(VoiceLanes& lanes, LaneSchedule& schedule) const {
-    std::memset(static_cast<void*>(&lanes), 0, sizeof lanes);
+    // Every field of a live lane is written below; padding lanes must hold zeros (a quiet,
+    // waiting voice), so the whole is cleared only when there is padding.
+    if (__builtin_popcount(liveVoices) < kSynthVoiceCount) std::memset(static_cast<void*>(&lanes), 0, sizeof lanes);
+    lanes.rendering = 0;
+    lanes.renderingKnown = false;
     const int64_t now = clock;
     schedule.stopAt = kNever;
     schedule.nextArp = kNever;
@@ -402,6 +406,7 @@ void SynthEngine::gatherLanes(VoiceLanes& lanes, LaneSchedule& schedule) const {
         lanes.ampStep[i] = amp.step;
         lanes.ampSustain[i] = amp.sustain;
         lanes.ampStage[i] = amp.stage;
+        lanes.ampStepping[i] = 0;
         if (now < amp.start) {
             schedule.stopAt = std::min(schedule.stopAt, amp.start);
         } else if (amp.start < now && std::max(amp.lastTime, amp.start) == now - 1 && now < amp.end) {
