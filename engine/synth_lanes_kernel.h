@@ -126,11 +126,46 @@ struct Lanes {
         const F sr = mulAdd(sp * z, r, r);
         const F cp = mulAdd(mulAdd(2.443315711809948e-5f, z, -1.388731625493765e-3f), z, splat(4.166664568298827e-2f));
         const F cr = mulAdd(cp * z, z, -(0.5f * z)) + 1.0f;
-        const I odd = -(k & 1);
-        const F sv = odd ? cr : sr;
-        const F cv = odd ? sr : cr;
-        s = sameBits<F>(sameBits<U>(sv) ^ (sameBits<U>(k & 2) << 30));
-        c = sameBits<F>(sameBits<U>(cv) ^ (sameBits<U>((k + 1) & 2) << 30));
+        if constexpr (kNativeLanes >= 8) {
+            // Turned by k quarter turns: the sine and cosine of k pi / 2 (each 0 or +-1, so
+            // every product and sum is exact) come from one lookup each.
+            const F sq = quarterTurns(k, 0.0f, 1.0f, 0.0f, -1.0f);
+            const F cq = quarterTurns(k, 1.0f, 0.0f, -1.0f, 0.0f);
+            s = mulAdd(sr, cq, cr * sq);
+            c = mulAdd(cr, cq, -(sr * sq));
+        } else {
+            const I odd = -(k & 1);
+            const F sv = odd ? cr : sr;
+            const F cv = odd ? sr : cr;
+            s = sameBits<F>(sameBits<U>(sv) ^ (sameBits<U>(k & 2) << 30));
+            c = sameBits<F>(sameBits<U>(cv) ^ (sameBits<U>((k + 1) & 2) << 30));
+        }
+    }
+
+    // {q0, q1, q2, q3}[k & 3] per lane, by one permute (the widths with AVX2 or more).
+    static F quarterTurns(I k, float q0, float q1, float q2, float q3) {
+#if ZELVIK_X86_LANES
+        if constexpr (N == 16 && kNativeLanes >= 16) {
+            const __m512 table = _mm512_setr_ps(q0, q1, q2, q3, q0, q1, q2, q3, q0, q1, q2, q3, q0, q1, q2, q3);
+            return sameBits<F>(_mm512_permutexvar_ps(sameBits<__m512i>(k), table));
+        } else if constexpr (N == 8 && kNativeLanes >= 8) {
+            const __m256 table = _mm256_setr_ps(q0, q1, q2, q3, q0, q1, q2, q3);
+            return sameBits<F>(_mm256_permutevar8x32_ps(table, sameBits<__m256i>(k)));
+        } else if constexpr (N == 4 && kNativeLanes >= 8) {
+            return sameBits<F>(_mm_permutevar_ps(_mm_setr_ps(q0, q1, q2, q3), sameBits<__m128i>(k)));
+        } else if constexpr (N == 16 && kNativeLanes >= 8) {
+            typedef Lanes<8> Half;
+            const typename Half::F low =
+                Half::quarterTurns(__builtin_shufflevector(k, k, 0, 1, 2, 3, 4, 5, 6, 7), q0, q1, q2, q3);
+            const typename Half::F high =
+                Half::quarterTurns(__builtin_shufflevector(k, k, 8, 9, 10, 11, 12, 13, 14, 15), q0, q1, q2, q3);
+            return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+        }
+#endif
+        const float table[4] = {q0, q1, q2, q3};
+        F out;
+        for (int j = 0; j < N; ++j) out[j] = table[k[j] & 3];
+        return out;
     }
 
     // The wave of `shape` at phases x. The angles 4 pi x and 8 pi x are exactly twice and
