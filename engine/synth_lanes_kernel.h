@@ -284,7 +284,7 @@ struct Lanes {
             }
         }
         // The fraction is exact where the width fuses, and within 1e-14 where it does not.
-        const D r = mulAdd(__builtin_convertvector(c, D), 7.643856189774724 - D{}, -__builtin_convertvector(n, D));
+        const D r = mulAdd(widened(c), 7.643856189774724 - D{}, -widened(n));
         // A near-minimax fit, within 1.2e-12 relative: one float result in tens of thousands
         // rounds the other way from the exact power.
         // In pairs (Estrin), for a short chain: the next samples' coefficients overlap the filter.
@@ -296,7 +296,28 @@ struct Lanes {
         const D p67 = mulAdd(r, 1.5310540140930471e-05, 0.00015403454625810054);
         const D p8 = 1.3255549437812708e-06 - D{};
         const D p = mulAdd(r4, mulAdd(r4, p8, mulAdd(r2, p67, p45)), mulAdd(r2, p23, p01));
-        return __builtin_convertvector(p, F);
+        return narrowed(p);
+    }
+    // Float lanes to double lanes and back, in one instruction where the width has it.
+    static D widened(F x) {
+#if ZELVIK_X86_LANES
+        if constexpr (N == 8 && kNativeLanes >= 16) {
+            return sameBits<D>(_mm512_cvtps_pd(sameBits<__m256>(x)));
+        } else if constexpr (N == 4 && kNativeLanes >= 8) {
+            return sameBits<D>(_mm256_cvtps_pd(sameBits<__m128>(x)));
+        }
+#endif
+        return __builtin_convertvector(x, D);
+    }
+    static F narrowed(D x) {
+#if ZELVIK_X86_LANES
+        if constexpr (N == 8 && kNativeLanes >= 16) {
+            return sameBits<F>(_mm512_cvtpd_ps(sameBits<__m512d>(x)));
+        } else if constexpr (N == 4 && kNativeLanes >= 8) {
+            return sameBits<F>(_mm256_cvtpd_ps(sameBits<__m256d>(x)));
+        }
+#endif
+        return __builtin_convertvector(x, F);
     }
 
     // Rows become columns, for 16 vectors of 16: at each step, the blocks of `Half` off the
