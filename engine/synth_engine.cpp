@@ -379,7 +379,7 @@ int64_t releaseBegins(const SynthEnvelope& envelope, int64_t now) {
 void SynthEngine::gatherLanes(VoiceLanes& lanes, LaneSchedule& schedule) const {
     // Every field of a live lane is written below; padding lanes must hold zeros (a quiet,
     // waiting voice), so the whole is cleared only when there is padding.
-    if (__builtin_popcount(liveVoices) < kSynthVoiceCount) std::memset(static_cast<void*>(&lanes), 0, sizeof lanes);
+    if (liveVoices != (1u << kSynthVoiceCount) - 1u) std::memset(static_cast<void*>(&lanes), 0, sizeof lanes);
     lanes.rendering = 0;
     lanes.renderingKnown = false;
     const int64_t now = clock;
