@@ -320,26 +320,20 @@ struct Lanes {
         return __builtin_convertvector(x, F);
     }
 
-    // Rows become columns, for 16 vectors of 16: at each step, the blocks of `Half` off the
+    // Rows become columns, for N vectors of N: at each step, the blocks of `Half` off the
     // diagonal of each pair of rows `Half` apart change places.
     template <int Half, size_t... J>
     static void swapBlocks(F& upper, F& lower, std::index_sequence<J...>) {
-        const F top = __builtin_shufflevector(upper, lower, ((J & Half) == 0 ? J : 16 + J - Half)...);
-        lower = __builtin_shufflevector(upper, lower, ((J & Half) == 0 ? J + Half : 16 + J)...);
+        const F top = __builtin_shufflevector(upper, lower, ((J & Half) == 0 ? J : N + J - Half)...);
+        lower = __builtin_shufflevector(upper, lower, ((J & Half) == 0 ? J + Half : N + J)...);
         upper = top;
     }
     template <int Half>
-    static void swapBlocks(F (&rows)[16]) {
-        for (int i = 0; i < 16; ++i) {
-            if ((i & Half) == 0) swapBlocks<Half>(rows[i], rows[i + Half], std::make_index_sequence<16>());
+    static void transpose(F (&rows)[N]) {
+        for (int i = 0; i < N; ++i) {
+            if ((i & Half) == 0) swapBlocks<Half>(rows[i], rows[i + Half], std::make_index_sequence<N>());
         }
-    }
-    static void transpose(F (&rows)[16]) {
-        static_assert(N == 16, "a square of sixteen lanes");
-        swapBlocks<8>(rows);
-        swapBlocks<4>(rows);
-        swapBlocks<2>(rows);
-        swapBlocks<1>(rows);
+        if constexpr (Half > 1) transpose<Half / 2>(rows);
     }
 
     static I maskOf(uint32_t bits, int first) {
@@ -672,17 +666,17 @@ int Lanes<N>::renderRun(VoiceLanes& lanes, const LaneRun& run, int frames) {
         // rendering one hold +0, which leaves a sum that starts at +0 unchanged.
         const int lanesToSum = lanes.rendering != 0 ? 32 - __builtin_clz(lanes.rendering) : 0;
         int s = 0;
-        if constexpr (N == 16) {
-            // Sixteen samples at a time: turned so that each vector holds one voice, the
-            // sums of sixteen samples grow side by side, each in voice order.
-            for (; s + 16 <= samples; s += 16) {
-                F voices[16];
-                for (int j = 0; j < 16; ++j) voices[j] = load<F>(chunk.out[s + j]);
-                transpose(voices);
-                F sum = F{};
-                for (int j = 0; j < lanesToSum; ++j) sum += voices[j];
-                store(run.out + done + s, sum);
+        // N samples at a time: each group's square turned so that each vector holds one
+        // voice, the sums of N samples grow side by side, each in voice order.
+        for (; s + N <= samples; s += N) {
+            F sum = F{};
+            for (int first = 0; first < lanesToSum; first += N) {
+                F voices[N];
+                for (int j = 0; j < N; ++j) voices[j] = load<F>(chunk.out[s + j] + first);
+                transpose<N / 2>(voices);
+                for (int j = 0; j < N && first + j < lanesToSum; ++j) sum += voices[j];
             }
+            store(run.out + done + s, sum);
         }
         for (; s < samples; ++s) {
             float sum = 0.0f;
