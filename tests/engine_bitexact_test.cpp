@@ -427,4 +427,33 @@ TEST(EngineReference, RandomPatchesAndPhrasesStayWithinTolerance) {
     EXPECT_LE(worst, kOutputTolerance);
 }
 
+// Pitches far above the sample rate: a phase steps a cycle or more a sample, gliding up
+// from lower notes, and must wrap to the same fraction on every path.
+TEST(EngineReference, PhasesSteppingWholeCyclesWrapAlike) {
+    for (int k : kernelsRunHere()) {
+        chooseLaneKernels(k);
+        SCOPED_TRACE(laneKernelsAt(k).name);
+        ThreeRenders renders;
+        renders.apply([](SynthEngine& e) {
+            defaultProgram(e);
+            for (int o = 0; o < kSynthOscillatorCount; ++o) e.setOscPitch(o, 36.0f + 12.0f * static_cast<float>(o));
+            e.portaOn = true;
+            e.portaCoef = 0.01f;
+            for (int v = 0; v < kSynthVoiceCount; ++v) {
+                e.noteOn(40 + v, static_cast<float>(40 + v), 0.5f, 0);
+                e.noteOff(40 + v, 1);
+                e.noteOn(100 + v, static_cast<float>(100 + v), 0.5f, 2 + 3 * v);
+            }
+        });
+        for (int block = 0; block < 8; ++block) ASSERT_TRUE(renders.render(512, nullptr));
+        renders.expectExactStates();
+        float widest = 0.0f;
+        for (const SynthOscillator& oscillator : renders.runs.oscillators) {
+            for (const OscVoiceSlot& slot : oscillator.slots) widest = std::max(widest, slot.increment);
+        }
+        EXPECT_GT(widest, 2.0f);
+    }
+    chooseLaneKernels(kernelsRunHere()[0]);
+}
+
 }  // namespace
