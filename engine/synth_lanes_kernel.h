@@ -226,8 +226,7 @@ struct Lanes {
         // Where the width rounds down in one instruction, the fraction serves both cases: it
         // equals the phase less one below two.
         if constexpr (N == 16 && kNativeLanes >= 16) {
-            return wraps ? advanced - sameBits<F>(_mm512_floor_ps(sameBits<__m512>(advanced)))
-                         : advanced;
+            return wraps ? advanced - sameBits<F>(_mm512_floor_ps(sameBits<__m512>(advanced))) : advanced;
         } else if constexpr (N == 8 && kNativeLanes >= 8) {
             return wraps ? advanced - sameBits<F>(_mm256_floor_ps(sameBits<__m256>(advanced))) : advanced;
         } else if constexpr (N == 4 && kNativeLanes >= 8) {
@@ -269,11 +268,12 @@ struct Lanes {
             // Doubles of half the lanes fill a native register: two halves, each native.
             typedef Lanes<N / 2> Half;
             if constexpr (N == 16) {
-                const typename Half::F low = Half::powerOfFraction(__builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7),
-                                                                   __builtin_shufflevector(n, n, 0, 1, 2, 3, 4, 5, 6, 7));
-                const typename Half::F high = Half::powerOfFraction(
-                    __builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15),
-                    __builtin_shufflevector(n, n, 8, 9, 10, 11, 12, 13, 14, 15));
+                const typename Half::F low =
+                    Half::powerOfFraction(__builtin_shufflevector(c, c, 0, 1, 2, 3, 4, 5, 6, 7),
+                                          __builtin_shufflevector(n, n, 0, 1, 2, 3, 4, 5, 6, 7));
+                const typename Half::F high =
+                    Half::powerOfFraction(__builtin_shufflevector(c, c, 8, 9, 10, 11, 12, 13, 14, 15),
+                                          __builtin_shufflevector(n, n, 8, 9, 10, 11, 12, 13, 14, 15));
                 return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
             } else {
                 const typename Half::F low = Half::powerOfFraction(__builtin_shufflevector(c, c, 0, 1, 2, 3),
@@ -431,8 +431,8 @@ int Lanes<N>::eventFreeSamples(VoiceLanes& lanes, const LaneRun& run, int groups
 // time: the loop has no branch, and its only chain from sample to sample is the phase.
 template <int N>
 template <int32_t Shape, bool Glides>
-void Lanes<N>::oscillatorRun(const SynthOscillator& oscillator, OscillatorLanes& state, const LaneRun& run,
-                             int samples, float (*out)[kSynthVoiceCount], int first) {
+void Lanes<N>::oscillatorRun(const SynthOscillator& oscillator, OscillatorLanes& state, const LaneRun& run, int samples,
+                             float (*out)[kSynthVoiceCount], int first) {
     F phase = state.phase, increment = state.increment;
     const F target = state.target, arpFactor = state.arpFactor;
     const I rendering = state.rendering;
@@ -454,8 +454,7 @@ template <int32_t... Shapes>
 void Lanes<N>::oscillatorRunOf(int32_t shape, bool glides, const SynthOscillator& oscillator, OscillatorLanes& state,
                                const LaneRun& run, int samples, float (*out)[kSynthVoiceCount], int first,
                                std::integer_sequence<int32_t, Shapes...>) {
-    typedef void (*Run)(const SynthOscillator&, OscillatorLanes&, const LaneRun&, int, float (*)[kSynthVoiceCount],
-                        int);
+    typedef void (*Run)(const SynthOscillator&, OscillatorLanes&, const LaneRun&, int, float(*)[kSynthVoiceCount], int);
     static constexpr Run kRuns[2][sizeof...(Shapes)] = {{&oscillatorRun<Shapes, false>...},
                                                         {&oscillatorRun<Shapes, true>...}};
     // Any other shape number is the plain sine, as in the slow form.
@@ -489,8 +488,8 @@ bool Lanes<N>::farFromEvents(F amp, F ampStep, F ampSustain, I attack, I decay, 
         const F envLast = envHolds ? env : env + count * envStep;
         const F envHigh = envFirst > envLast + kMargin ? envFirst : envLast + kMargin;
         const F envLow = envFirst < envLast - kMargin ? envFirst : envLast - kMargin;
-        near |= rendering & (envStale | (envAttack & (envHigh >= 1.0f)) | (envDecay & (envLow <= envSustain)) |
-                             (abs(env) > 4.0f));
+        near |= rendering &
+                (envStale | (envAttack & (envHigh >= 1.0f)) | (envDecay & (envLow <= envSustain)) | (abs(env) > 4.0f));
     }
     return !any(near);
 }
