@@ -283,10 +283,10 @@ struct Lanes {
                 return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
             }
         }
-        // The fraction is exact where the width fuses, and within 1e-14 where it does not.
+        // The fraction to a double rounding where the width fuses, within 1e-14 where not.
         const D r = mulAdd(widened(c), 7.643856189774724 - D{}, -widened(n));
-        // A near-minimax fit, within 1.2e-12 relative: one float result in tens of thousands
-        // rounds the other way from the exact power.
+        // A near-minimax fit, within 1.2e-12 relative: about one float result in hundreds of
+        // thousands rounds the other way from the exact power.
         // In pairs (Estrin), for a short chain: the next samples' coefficients overlap the filter.
         const D r2 = r * r;
         const D r4 = r2 * r2;
