@@ -32,23 +32,15 @@ namespace {
 void mallocHook(const volatile void*, size_t) { noteAllocation(); }
 void freeHook(const volatile void*) {}
 bool hooksInstalled = false;
-} // namespace
 
-namespace allocation_counter {
-bool available() { return true; }
-void start() {
+// The sanitizer owns the allocator; it reports every allocation through its hooks.
+void prepareCounting() {
     if (!hooksInstalled) {
         __sanitizer_install_malloc_and_free_hooks(mallocHook, freeHook);
         hooksInstalled = true;
     }
-    allocations = 0;
-    counting = true;
 }
-long stop() {
-    counting = false;
-    return allocations;
-}
-} // namespace allocation_counter
+} // namespace
 
 #else
 // glibc keeps its allocator reachable under these names, which is what lets a program
@@ -93,9 +85,16 @@ __attribute__((visibility("default"))) int posix_memalign(void** result, size_t 
 }
 }
 
+namespace {
+// The replaced entry points above count already.
+void prepareCounting() {}
+} // namespace
+#endif
+
 namespace allocation_counter {
 bool available() { return true; }
 void start() {
+    prepareCounting();
     allocations = 0;
     counting = true;
 }
@@ -104,4 +103,3 @@ long stop() {
     return allocations;
 }
 } // namespace allocation_counter
-#endif
