@@ -15,6 +15,8 @@
 
 using gui_platform::Device;
 using gui_platform::Image;
+using gui_platform::win32::DibHeader;
+using gui_platform::win32::dibHeader;
 using gui_platform::Mask;
 
 namespace {
@@ -109,16 +111,10 @@ std::vector<Case> cases() {
 }
 
 Image drawWithGdi(const Case& c) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kSize;
-    info.bmiHeader.biHeight = -kSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const DibHeader dib = dibHeader(kSize, kSize, 32);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP section = CreateDIBSection(dc, dib.info(), DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, section);
     Image out(kSize, kSize);
     {

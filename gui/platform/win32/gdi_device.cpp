@@ -32,26 +32,6 @@ bool clipToImage(const Image& image, GuiPoint source, int32_t width, int32_t hei
     return true;
 }
 
-// A top-down device-independent bitmap description; rows are padded to 4 bytes.
-struct DibHeader {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[2];
-};
-
-DibHeader dibHeader(int32_t width, int32_t height, WORD bits) {
-    DibHeader dib = {};
-    dib.header.biSize = sizeof(BITMAPINFOHEADER);
-    dib.header.biWidth = width;
-    dib.header.biHeight = -height;
-    dib.header.biPlanes = 1;
-    dib.header.biBitCount = bits;
-    dib.header.biCompression = BI_RGB;
-    // Two-colour tables map mask bit 0 to black and 1 to white.
-    dib.header.biClrUsed = bits == 1 ? 2 : 0;
-    dib.colors[1] = RGBQUAD{255, 255, 255, 0};
-    return dib;
-}
-
 size_t rowBytes(int32_t width, int32_t bits) { return ((size_t(width) * bits + 31) / 32) * 4; }
 
 // The block's pixels as 24-bit BGR rows; keyed pixels (when a mask is given) become black so
@@ -223,7 +203,7 @@ void GdiDevice::copyImage(const Image& image, GuiPoint source, int32_t width, in
     const std::vector<uint8_t> rows = colorRows(image, nullptr, b);
     const DibHeader dib = dibHeader(b.w, b.h, 24);
     SetDIBitsToDevice(dc, b.dx, b.dy, DWORD(b.w), DWORD(b.h), 0, 0, 0, UINT(b.h), rows.data(),
-                      reinterpret_cast<const BITMAPINFO*>(&dib), DIB_RGB_COLORS);
+                      dib.info(), DIB_RGB_COLORS);
 }
 
 // The destination is cleared where the image has its own pixels (AND with the mask, keyed
@@ -237,9 +217,9 @@ void GdiDevice::copyImageKeyed(const Image& image, const Mask& mask, GuiPoint so
     const DibHeader maskDib = dibHeader(b.w, b.h, 1);
     const DibHeader colorDib = dibHeader(b.w, b.h, 24);
     StretchDIBits(dc, b.dx, b.dy, b.w, b.h, 0, 0, b.w, b.h, keyBits.data(),
-                  reinterpret_cast<const BITMAPINFO*>(&maskDib), DIB_RGB_COLORS, SRCAND);
+                  maskDib.info(), DIB_RGB_COLORS, SRCAND);
     StretchDIBits(dc, b.dx, b.dy, b.w, b.h, 0, 0, b.w, b.h, rows.data(),
-                  reinterpret_cast<const BITMAPINFO*>(&colorDib), DIB_RGB_COLORS, SRCPAINT);
+                  colorDib.info(), DIB_RGB_COLORS, SRCPAINT);
 }
 
 }  // namespace win32

@@ -8,6 +8,28 @@
 namespace gui_platform {
 namespace win32 {
 
+// A top-down device-independent bitmap description; rows are padded to 4 bytes. Two-colour
+// tables map mask bit 0 to black and 1 to white.
+struct DibHeader {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+
+    const BITMAPINFO* info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+};
+
+inline DibHeader dibHeader(int32_t width, int32_t height, WORD bits) {
+    DibHeader dib = {};
+    dib.header.biSize = sizeof(BITMAPINFOHEADER);
+    dib.header.biWidth = width;
+    dib.header.biHeight = -height;
+    dib.header.biPlanes = 1;
+    dib.header.biBitCount = bits;
+    dib.header.biCompression = BI_RGB;
+    dib.header.biClrUsed = bits == 1 ? 2 : 0;
+    dib.colors[1] = RGBQUAD{255, 255, 255, 0};
+    return dib;
+}
+
 // Pens, brushes and the font are created when a call first needs them and destroyed as soon
 // as a call needs another one; at destruction the device context gets back the pen, brush,
 // font, colours and background mode it had, and the device's own objects are destroyed.

@@ -5,11 +5,14 @@
 #include <memory>
 
 #include "gui/platform/platform.h"
+#include "gui/platform/win32/gdi_device.h"
 #include "gui/platform/win32/win32_module.h"
 #include "gui/platform/win32/win32_window.h"
 
 namespace gui_platform {
 
+using win32::dibHeader;
+using win32::DibHeader;
 using win32::moduleInstance;
 
 namespace {
@@ -91,17 +94,11 @@ std::unique_ptr<Image> loadBitmap(int32_t resourceId) {
         description.bmHeight > 0) {
         const int32_t width = description.bmWidth;
         const int32_t height = description.bmHeight;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // rows top first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
+        DibHeader dib = dibHeader(width, height, 24);
         const size_t stride = ((size_t(width) * 3 + 3) / 4) * 4;
         std::vector<uint8_t> rows(stride * size_t(height));
         HDC screen = GetDC(nullptr);
-        const int copied = GetDIBits(screen, bitmap, 0, UINT(height), rows.data(), &info, DIB_RGB_COLORS);
+        const int copied = GetDIBits(screen, bitmap, 0, UINT(height), rows.data(), reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS);
         ReleaseDC(nullptr, screen);
         if (copied == height) {
             image.reset(new Image(width, height));
